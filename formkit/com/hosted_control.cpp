@@ -1,0 +1,122 @@
+#include "hosted_control.h"
+
+#include "activation.h"
+#include "embedded_control.h"
+#include "object.h"
+#include "../forms/runtime_error.h"
+
+namespace fk::com {
+
+namespace {
+
+// Objects of the host are no library's; they count themselves here.
+LibraryState& hostState()
+{
+    static LibraryState state{};
+    return state;
+}
+
+RuntimeError errorOfCall(HRESULT hr, const ExcepInfo& error, const QString& member)
+{
+    switch (hr) {
+    case DISP_E_EXCEPTION: return RuntimeError(error.number, error.description);
+    case DISP_E_UNKNOWNNAME:
+    case DISP_E_MEMBERNOTFOUND: return RuntimeError::notSupported(member);
+    case DISP_E_BADPARAMCOUNT: return RuntimeError::wrongArgumentCount();
+    case DISP_E_TYPEMISMATCH: return RuntimeError::typeMismatch();
+    default: return RuntimeError::failedCall(hr, member);
+    }
+}
+
+} // namespace
+
+// Receives the control's events and runs the host's handlers for them.
+class HostedControl::EventSink final : public Object<EventSink, IDispatch> {
+public:
+    EventSink() : Object(hostState()) {}
+
+    std::map<DISPID, std::function<void()>> handlers;
+
+    HRESULT GetIDOfName(const QString&, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+
+    HRESULT Invoke(DISPID id, InvokeKind, std::span<const Variant>, Variant*, ExcepInfo*) override
+    {
+        auto it = handlers.find(id);
+        if (it != handlers.end() && it->second) {
+            // The event's handler is the host's own code; its errors are the host's.
+            const std::function<void()> handler = it->second;
+            runHandler(handler);
+        }
+        return S_OK;
+    }
+};
+
+HostedControl::HostedControl(Container& container, const HostedControlProps& props)
+    : Control(container, new QWidget, props.rect, props.tabIndex), instance_(createObject(props.progId))
+{
+    dispatch_ = instance_.as<IDispatch>();
+    events_ = instance_.as<IEventSource>();
+    auto embedded = instance_.as<IEmbeddedControl>();
+    if (!dispatch_ || !embedded)
+        throw RuntimeError::cannotCreateObject(props.progId, QStringLiteral("the class is not a control"));
+    if (failed(embedded->PlaceIn(widget())))
+        throw RuntimeError::cannotCreateObject(props.progId, QStringLiteral("the control cannot be placed"));
+    if (events_) {
+        sink_ = ComPtr<EventSink>::adopt(new EventSink);
+        if (failed(events_->Advise(sink_.get(), &cookie_)))
+            events_.reset();
+    }
+}
+
+HostedControl::~HostedControl()
+{
+    if (events_)
+        events_->Unadvise(cookie_);
+    events_.reset();
+    dispatch_.reset();
+    instance_.reset();
+}
+
+DISPID HostedControl::idOf(const QString& member) const
+{
+    DISPID id = 0;
+    if (failed(dispatch_->GetIDOfName(member, &id)))
+        throw RuntimeError::notSupported(member);
+    return id;
+}
+
+Variant HostedControl::invoke(const QString& member, InvokeKind kind, std::span<const Variant> args) const
+{
+    // Keep the control alive for the call, whatever its handlers do to the host.
+    const ComPtr<IDispatch> target = dispatch_;
+    Variant result;
+    ExcepInfo error;
+    const HRESULT hr = target->Invoke(idOf(member), kind, args, &result, &error);
+    if (failed(hr))
+        throw errorOfCall(hr, error, member);
+    return result;
+}
+
+Variant HostedControl::get(const QString& property) const { return invoke(property, InvokeKind::PropertyGet, {}); }
+
+void HostedControl::set(const QString& property, const Variant& value)
+{
+    invoke(property, InvokeKind::PropertyPut, std::span<const Variant>(&value, 1));
+}
+
+Variant HostedControl::call(const QString& method, std::span<const Variant> args)
+{
+    return invoke(method, InvokeKind::Method, args);
+}
+
+void HostedControl::on(const QString& event, std::function<void()> handler)
+{
+    if (!events_)
+        throw RuntimeError::notSupported(event);
+    DISPID id = 0;
+    if (failed(events_->GetEventID(event, &id)))
+        throw RuntimeError::notSupported(event);
+    sink_->handlers[id] = std::move(handler);
+}
+
+} // namespace fk::com

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "type_info.h"
+#include "unknown.h"
+
+#include <cstdint>
+#include <span>
+
+namespace fk::com {
+
+// The runtime's state for one library: two words of the library's own data, zero when it
+// is loaded. Word 0 counts live objects and host locks; word 1 counts attaches.
+struct LibraryState {
+    std::uint32_t words[2];
+};
+
+// How a library makes an instance of one of its classes. The new object carries one
+// reference, which the caller owns.
+using CreateFunction = IUnknown* (*)(LibraryState& state);
+
+struct ClassFactoryEntry {
+    const ClassInfo* info;
+    CreateFunction create;
+};
+
+// Everything the runtime needs to know about a library: static data, one source of truth
+// for identities, names, status bits, resource ids and factories.
+struct LibraryDescriptor {
+    const TypeLibraryInfo* typeLibrary;
+    std::span<const ClassFactoryEntry> classes;
+    LibraryState* state;
+};
+
+// The runtime routines a library's exports forward to.
+HRESULT libraryGetClassObject(LibraryState& state, const LibraryDescriptor& library, const Guid& clsid,
+                              const Guid& interfaceId, void** object);
+HRESULT libraryCanUnloadNow(const LibraryDescriptor& library);
+
+enum class LoaderReason : std::uint32_t { ProcessDetach = 0, ProcessAttach = 1 };
+int libraryEntry(LibraryState& state, void* module, LoaderReason reason, void* reserved);
+
+// A library's objects count themselves while alive, so that the library knows whether it
+// can be unloaded.
+void objectCreated(LibraryState& state);
+void objectDestroyed(LibraryState& state);
+
+} // namespace fk::com

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "library.h"
+#include "unknown.h"
+
+#include <tuple>
+
+namespace fk::com {
+
+// The reference counting and interface lookup that every object of a library shares.
+// Derived implements the interfaces listed; the object counts itself in its library's
+// state while it lives.
+template <class Derived, class... Interfaces> class Object : public Interfaces... {
+public:
+    explicit Object(LibraryState& state) : state_(state) { objectCreated(state_); }
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    HRESULT QueryInterface(const Guid& interfaceId, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (interfaceId == IUnknown::iid) {
+            *object = static_cast<IUnknown*>(static_cast<FirstInterface*>(this));
+        } else {
+            ((!*object && matches<Interfaces>(interfaceId, object)), ...);
+            if (!*object)
+                *object = otherInterface(interfaceId);
+        }
+        if (!*object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+
+    std::uint32_t AddRef() override { return ++references_; }
+
+    std::uint32_t Release() override
+    {
+        const std::uint32_t left = --references_;
+        if (left == 0)
+            delete static_cast<Derived*>(this);
+        return left;
+    }
+
+protected:
+    virtual ~Object() { objectDestroyed(state_); }
+    // Identities the object answers beyond its listed interfaces, such as the identity of a
+    // dual interface that it implements through dispatch.
+    virtual void* otherInterface(const Guid&) { return nullptr; }
+    LibraryState& libraryState() const { return state_; }
+
+private:
+    using FirstInterface = std::tuple_element_t<0, std::tuple<Interfaces...>>;
+
+    template <class I> bool matches(const Guid& interfaceId, void** object)
+    {
+        if (interfaceId != I::iid)
+            return false;
+        *object = static_cast<I*>(this);
+        return true;
+    }
+
+    LibraryState& state_;
+    std::uint32_t references_ = 1;
+};
+
+} // namespace fk::com

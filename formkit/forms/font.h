@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace fk {
+
+// A font as a layout gives it: face, size in points, weight and style.
+struct FontSpec {
+    QString name;
+    double size = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
+// The font every control uses unless its layout names one.
+FontSpec defaultFont();
+
+// The toolkit font for a layout font. Classic face names are mapped to metric-compatible
+// faces that every machine has, and sizes are converted at the fixed 96 pixels per inch
+// that the twips arithmetic assumes, so text measures the same on every display.
+QFont toQFont(const FontSpec& spec);
+
+// Installs the default font as the application's, for widgets that draw their own text.
+void installDefaultFont();
+
+} // namespace fk

@@ -1,0 +1,188 @@
+#include "form.h"
+
+#include "control.h"
+#include "form_window.h"
+#include "../platform/window_hints.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+#include <map>
+
+namespace fk {
+
+namespace {
+
+std::map<std::type_index, Form*>& loadedForms()
+{
+    static std::map<std::type_index, Form*> forms;
+    return forms;
+}
+
+Qt::WindowFlags flagsFor(BorderStyle style)
+{
+    switch (style) {
+    case BorderStyle::None:
+    case BorderStyle::FixedNoTitle:
+        return Qt::Window | Qt::FramelessWindowHint;
+    case BorderStyle::FixedDialog:
+        return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    }
+    return Qt::Window;
+}
+
+// Destroys an unloaded form once control has gone back to the event loop that was running
+// when it was unloaded, so that the handler that unloaded it can finish safely.
+class FormReaper : public QObject {
+public:
+    explicit FormReaper(Form* form) : form_(form) {}
+    ~FormReaper() override { delete form_; }
+
+private:
+    Form* form_;
+};
+
+} // namespace
+
+Form::Form(const FormProps& props)
+    : window_(std::make_unique<FormWindow>(*this, flagsFor(props.borderStyle))), props_(props)
+{
+    Container::setScaleMode(props.scaleMode);
+    window_->setAutoFillBackground(true);
+    QPalette palette = window_->palette();
+    palette.setColor(QPalette::Window, toQColor(props.backColor));
+    window_->setPalette(palette);
+    window_->setWindowTitle(props.caption);
+    window_->setFixedSize(twipsToPixels(props.clientWidth), twipsToPixels(props.clientHeight));
+    if (props.icon)
+        window_->setWindowIcon(QPixmap::fromImage(*props.icon));
+    if (!props.showInTaskbar)
+        platform::keepOutOfTaskbar(window_.get());
+}
+
+Form::~Form()
+{
+    // Controls are members of the derived class and are gone by now; the window goes last.
+}
+
+QWidget* Form::clientWidget() const { return window_.get(); }
+
+void Form::registerLoaded(std::type_index type, Form* form)
+{
+    form->type_ = type;
+    loadedForms()[type] = form;
+}
+
+Form* Form::findLoaded(std::type_index type)
+{
+    auto it = loadedForms().find(type);
+    return it == loadedForms().end() ? nullptr : it->second;
+}
+
+void Form::load()
+{
+    applyTabOrder();
+    Form_Load();
+}
+
+void Form::show(ShowMode mode)
+{
+    if (!loaded_)
+        return;
+    if (!positioned_) {
+        positioned_ = true;
+        if (props_.centered)
+            centreOnScreen();
+    }
+    if (mode == ShowMode::Modeless) {
+        window_->show();
+        return;
+    }
+    if (modalLoop_)
+        return; // already shown modal: a second modal show of the same form would never end
+    window_->setWindowModality(Qt::ApplicationModal);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    // The form may be destroyed by now: touch nothing of it.
+}
+
+void Form::unload()
+{
+    if (!loaded_)
+        return;
+    loaded_ = false;
+    for (QTimer* timer : window_->findChildren<QTimer*>())
+        timer->stop();
+    window_->hide();
+    auto& forms = loadedForms();
+    if (auto it = forms.find(type_); it != forms.end() && it->second == this)
+        forms.erase(it);
+    if (modalLoop_) {
+        modalLoop_->quit();
+        modalLoop_ = nullptr;
+    }
+    (new FormReaper(this))->deleteLater();
+    // When the last form goes, the program has nothing left to show and ends normally.
+    if (forms.empty())
+        QCoreApplication::quit();
+}
+
+float Form::left() const { return static_cast<float>(pixelsToTwips(window_->x())); }
+float Form::top() const { return static_cast<float>(pixelsToTwips(window_->y())); }
+void Form::setLeft(double twips) { move(twips, top()); }
+void Form::setTop(double twips) { move(left(), twips); }
+
+void Form::move(double left, double top)
+{
+    positioned_ = true;
+    window_->move(twipsToPixels(left), twipsToPixels(top));
+}
+
+WindowState Form::windowState() const
+{
+    return window_->windowState().testFlag(Qt::WindowMinimized) ? WindowState::Minimized : WindowState::Normal;
+}
+
+void Form::setWindowState(WindowState state)
+{
+    if (state == WindowState::Minimized)
+        window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
+    else
+        window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+}
+
+QString Form::caption() const { return window_->windowTitle(); }
+void Form::setCaption(const QString& caption) { window_->setWindowTitle(caption); }
+
+void Form::adopt(Control* control) { controls_.push_back(control); }
+
+void Form::release(Control* control) { std::erase(controls_, control); }
+
+void Form::applyTabOrder()
+{
+    std::vector<Control*> ordered;
+    std::copy_if(controls_.begin(), controls_.end(), std::back_inserter(ordered),
+                 [](Control* c) { return c->tabIndex() >= 0; });
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+    for (std::size_t i = 1; i < ordered.size(); ++i)
+        QWidget::setTabOrder(ordered[i - 1]->widget(), ordered[i]->widget());
+}
+
+void Form::centreOnScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    window_->move(area.x() + (area.width() - window_->width()) / 2, area.y() + (area.height() - window_->height()) / 2);
+}
+
+} // namespace fk

@@ -1,0 +1,19 @@
+#include "form_window.h"
+
+#include "form.h"
+#include "runtime_error.h"
+
+#include <QCloseEvent>
+
+namespace fk {
+
+FormWindow::FormWindow(Form& form, Qt::WindowFlags flags) : QWidget(nullptr, flags), form_(form) {}
+
+void FormWindow::closeEvent(QCloseEvent* event)
+{
+    // The form decides about its window: closing it is unloading the form, which hides it.
+    event->ignore();
+    runHandler([this] { form_.unload(); });
+}
+
+} // namespace fk

@@ -1,0 +1,68 @@
+#include "user_control.h"
+
+#include "font.h"
+#include "runtime_error.h"
+
+#include <QEvent>
+#include <QShowEvent>
+#include <QFontMetrics>
+
+namespace fk {
+
+class UserControlWidget : public QWidget {
+public:
+    explicit UserControlWidget(UserControl& owner) : owner_(owner) {}
+
+    // Follows the site's size.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Resize)
+            resize(parentWidget()->size());
+        return false;
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        if (owner_.onResize)
+            runHandler(owner_.onResize);
+    }
+
+    void showEvent(QShowEvent* event) override
+    {
+        if (!event->spontaneous() && owner_.onShow)
+            runHandler(owner_.onShow);
+    }
+
+private:
+    UserControl& owner_;
+};
+
+UserControl::UserControl() : widget_(new UserControlWidget(*this))
+{
+    widget_->setFont(toQFont(defaultFont()));
+}
+
+UserControl::~UserControl() { delete widget_.data(); }
+
+QWidget* UserControl::clientWidget() const { return widget_.data(); }
+
+void UserControl::placeIn(QWidget* site)
+{
+    widget_->setParent(site);
+    site->installEventFilter(widget_.data());
+    widget_->resize(site->size());
+    widget_->show();
+}
+
+float UserControl::textWidth(const QString& text) const
+{
+    return static_cast<float>(fromPixels(QFontMetrics(widget_->font()).horizontalAdvance(text)));
+}
+
+float UserControl::textHeight(const QString&) const
+{
+    return static_cast<float>(fromPixels(QFontMetrics(widget_->font()).height()));
+}
+
+} // namespace fk

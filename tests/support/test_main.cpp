@@ -1,0 +1,39 @@
+// The entry of every widget test program: a real application object on the offscreen
+// platform, the runtime prepared as the program prepares it, and the program's manifest
+// when the test program carries one.
+#include "com/resources.h"
+#include "forms/program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <unistd.h>
+#include <gtest/gtest.h>
+
+extern "C" {
+// Test programs that carry the program's resources define these; the others do not.
+__attribute__((weak)) extern const unsigned char fk_module_resources[];
+__attribute__((weak)) extern const unsigned int fk_module_resources_size;
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    // Widget tests never need a real display: the offscreen platform, one 1280 x 1024
+    // screen at 96 dots per inch, and no desktop theme.
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" CORVANE_TEST_DATA "/support/offscreen.json");
+    qunsetenv("QT_QPA_PLATFORMTHEME");
+    const QString runtimeDir = QDir::temp().filePath(QStringLiteral("corvane-tests-%1").arg(::getuid()));
+    QDir().mkpath(runtimeDir);
+    QFile::setPermissions(runtimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtimeDir.toLocal8Bit());
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QByteArray manifest;
+    if (&fk_module_resources_size != nullptr) {
+        if (const auto table = fk::com::ResourceTable::parse(fk::com::moduleResources()))
+            if (const fk::com::Resource* r = table->find(QStringLiteral("MANIFEST"), 1))
+                manifest = r->data;
+    }
+    fk::prepareRuntime({.name = QStringLiteral("Corvane_ALPHA3"), .manifest = manifest, .loadFirstForm = {}});
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,66 @@
+#include "test_support.h"
+
+#include "platform/cursor.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QWidget>
+
+namespace testing_support {
+
+RecordedErrors::RecordedErrors()
+    : previous_(fk::setErrorReporter([this](const fk::RuntimeError& e) { errors_.push_back(e); }))
+{
+}
+
+RecordedErrors::~RecordedErrors() { fk::setErrorReporter(previous_); }
+
+FakeClock::FakeClock(double secondsSinceMidnight)
+    : midnightOffset_(secondsSinceMidnight - 1000.0),
+      previous_(fk::clock::setSource({
+          [this] {
+              ++reads_;
+              if (onRead)
+                  onRead();
+              double t = monotonic_ + midnightOffset_;
+              return t - 86400.0 * static_cast<double>(static_cast<long>(t / 86400.0));
+          },
+          [this] { return monotonic_; },
+      }))
+{
+}
+
+FakeClock::~FakeClock() { fk::clock::setSource(previous_); }
+
+void FakeClock::advance(double seconds) { monotonic_ += seconds; }
+
+void moveCursor(QPoint screenPosition)
+{
+    QCursor::setPos(screenPosition);
+    fk::platform::forgetCursorReading();
+}
+
+void moveCursorInto(const QWidget* widget, QPoint localPosition) { moveCursor(widget->mapToGlobal(localPosition)); }
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QTest::qSleep(1);
+    }
+    return true;
+}
+
+void pump(int milliseconds) { QTest::qWait(milliseconds); }
+
+QRgb pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+QRgb rgbOf(fk::Color color) { return fk::toQColor(color).rgb() & 0xFFFFFF; }
+
+} // namespace testing_support
