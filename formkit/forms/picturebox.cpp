@@ -9,8 +9,9 @@
 namespace fk {
 
 // Shows the picture box's image and passes the mouse on to its handlers. A change to the
-// image is shown once per turn of the event loop, and only when the pixels differ from
-// what is on screen, so redrawing the same picture over and over costs the display nothing.
+// image asks for a repaint once per turn of the event loop, and only when the pixels differ
+// from what was last shown, so redrawing the same picture over and over costs the display
+// nothing. Whenever the window does paint, it shows the image as it is at that moment.
 class PictureBoxWidget : public QWidget {
 public:
     explicit PictureBoxWidget(PictureBox& owner) : owner_(owner) { setAttribute(Qt::WA_OpaquePaintEvent); }
@@ -27,7 +28,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        painter.drawImage(0, 0, shown_);
+        painter.drawImage(0, 0, owner_.surface_.image());
     }
 
     void mousePressEvent(QMouseEvent* event) override

@@ -1,0 +1,85 @@
+// Finding and creating the button through the component model, and the errors a host
+// gets when that cannot be done.
+#include "button_host.h"
+
+#include "com/dispatch.h"
+#include "com/events.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+QString reasonCreating(const QString& name)
+{
+    try {
+        fk::com::createObject(name);
+    } catch (const fk::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 429);
+        return e.description();
+    }
+    return QStringLiteral("(created)");
+}
+
+TEST(Activation, ByProgIdAndByClassIdentity)
+{
+    useButtonManifest();
+    auto byName = fk::com::createObject(QStringLiteral("Lumakey.btn"));
+    auto byId = fk::com::createObject(QStringLiteral("{8DDE02C5-207C-4592-8B6F-0F84159237E0}"));
+    ASSERT_TRUE(byName);
+    ASSERT_TRUE(byId);
+    EXPECT_NE(byName.get(), byId.get()) << "each creation is a new instance";
+    EXPECT_TRUE(byName.as<fk::com::IDispatch>());
+    EXPECT_TRUE(byName.as<fk::com::IEventSource>());
+    // The dual interface _btn answers by its own identity too.
+    void* btnInterface = nullptr;
+    EXPECT_EQ(byName->QueryInterface(*fk::com::parseGuid(QStringLiteral("{6F5550D2-7096-4A9C-AA54-F2BB84D0A99B}")),
+                                     &btnInterface),
+              fk::com::S_OK);
+    static_cast<fk::com::IUnknown*>(btnInterface)->Release();
+    fk::com::Guid events;
+    byName.as<fk::com::IEventSource>()->GetEventInterface(&events);
+    EXPECT_EQ(events.toString(), QStringLiteral("{F26C7975-6F91-4C53-BD8F-A230F902D283}"));
+}
+
+TEST(Activation, UnknownProgIdIsAClearError)
+{
+    useButtonManifest();
+    const QString reason = reasonCreating(QStringLiteral("Lumakey.nothing"));
+    EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.nothing"))) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(QStringLiteral("not registered"))) << reason.toStdString();
+}
+
+TEST(Activation, MissingLibraryFileIsAClearError)
+{
+    QTemporaryDir empty;
+    fk::com::setProgramManifest(kButtonManifest, empty.path());
+    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(QStringLiteral("does not exist"))) << reason.toStdString();
+}
+
+TEST(Activation, ManifestMayNotLeadOutsideTheProgramsFolder)
+{
+    fk::com::setProgramManifest(R"(<manifest><library file="../Lumakey.ocx">
+        <class id="{8DDE02C5-207C-4592-8B6F-0F84159237E0}" progid="Lumakey.btn"/></library></manifest>)",
+                                QStringLiteral(CORVANE_BUILD_BIN));
+    EXPECT_TRUE(reasonCreating(QStringLiteral("Lumakey.btn")).contains(QStringLiteral("outside the program's folder")));
+}
+
+TEST(Activation, ADamagedManifestIsAClearError)
+{
+    fk::com::setProgramManifest("<manifest><library file=", QStringLiteral(CORVANE_BUILD_BIN));
+    EXPECT_TRUE(reasonCreating(QStringLiteral("Lumakey.btn")).contains(QStringLiteral("manifest is damaged")));
+}
+
+TEST(Activation, AHostWindowThatCannotCreateItsButtonReportsInsteadOfCrashing)
+{
+    QTemporaryDir empty;
+    fk::com::setProgramManifest(kButtonManifest, empty.path());
+    EXPECT_THROW(ButtonHost host, fk::RuntimeError);
+}
+
+} // namespace
