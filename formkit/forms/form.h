@@ -15,6 +15,7 @@ namespace fk {
 
 class Control;
 class FormWindow;
+template <class F> bool isFormLoaded();
 
 enum class BorderStyle {
     None,              // no frame at all
@@ -81,6 +82,7 @@ protected:
 
 private:
     template <class F> friend F& formInstance();
+    template <class F> friend bool isFormLoaded();
     friend class FormWindow;
 
     static void registerLoaded(std::type_index type, Form* form);

@@ -1,0 +1,152 @@
+// Forms as a program uses them: one default instance, loaded on first use, destroyed by
+// unload and loaded afresh by the next use; modal shows that return only at unload.
+#include "support/test_support.h"
+
+#include "forms/control_array.h"
+#include "forms/event_pump.h"
+#include "forms/form.h"
+#include "forms/label.h"
+#include "forms/timer.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+int gLoads = 0;
+int gDestroyed = 0;
+
+class Dialog : public fk::Form {
+public:
+    Dialog() : Form({.caption = QStringLiteral("Dialog"), .clientWidth = 3000, .clientHeight = 1500}) {}
+    ~Dialog() override { ++gDestroyed; }
+    fk::Label caption{*this, {.rect = {100, 100, 2000, 300}}};
+    fk::Timer ticker{*this, {.interval = 5, .enabled = true}};
+    int ticks = 0;
+
+protected:
+    void Form_Load() override
+    {
+        ++gLoads;
+        caption.setCaption(QStringLiteral("loaded"));
+        ticker.onTimer = [this] { ++ticks; };
+    }
+};
+
+class Other : public fk::Form {
+public:
+    Other() : Form({.clientWidth = 3000, .clientHeight = 1500}) {}
+};
+
+class FormLifecycle : public ::testing::Test {
+protected:
+    void SetUp() override { gLoads = gDestroyed = 0; }
+    // Keeps the application from ending when a test unloads its last form.
+    Other& keepAlive = fk::formInstance<Other>();
+};
+
+TEST_F(FormLifecycle, DefaultInstanceIsLoadedOnFirstUseAndReused)
+{
+    EXPECT_FALSE(fk::isFormLoaded<Dialog>());
+    Dialog& first = fk::formInstance<Dialog>();
+    EXPECT_EQ(gLoads, 1);
+    EXPECT_EQ(first.caption.caption(), QStringLiteral("loaded"));
+    EXPECT_EQ(&fk::formInstance<Dialog>(), &first);
+    EXPECT_EQ(gLoads, 1) << "the second use does not load again";
+}
+
+TEST_F(FormLifecycle, UnloadDestroysAndTheNextUseLoadsAgain)
+{
+    Dialog& first = fk::formInstance<Dialog>();
+    first.show();
+    first.caption.setCaption(QStringLiteral("changed"));
+    first.unload();
+    EXPECT_FALSE(fk::isFormLoaded<Dialog>());
+    EXPECT_FALSE(first.clientWidget()->isVisible());
+    EXPECT_EQ(gDestroyed, 0) << "destroyed only once the unloading handler has returned";
+    pump(20);
+    EXPECT_EQ(gDestroyed, 1);
+
+    Dialog& second = fk::formInstance<Dialog>();
+    EXPECT_EQ(gLoads, 2);
+    EXPECT_EQ(second.caption.caption(), QStringLiteral("loaded")) << "a fresh load, not the old state";
+}
+
+TEST_F(FormLifecycle, UnloadStopsTheFormsTimers)
+{
+    Dialog& dialog = fk::formInstance<Dialog>();
+    ASSERT_TRUE(waitUntil([&] { return dialog.ticks > 0; }));
+    dialog.unload();
+    const int ticksAtUnload = dialog.ticks;
+    QCoreApplication::processEvents(); // runs no tick, and does not yet destroy the form
+    EXPECT_EQ(dialog.ticks, ticksAtUnload);
+}
+
+TEST_F(FormLifecycle, ModalShowReturnsOnlyAfterUnloadAndBlocksOtherWindows)
+{
+    keepAlive.show();
+    bool otherBlocked = false;
+    bool stillOpenDuringLoop = false;
+    QTimer::singleShot(50, [&] {
+        otherBlocked = QApplication::activeModalWidget() != nullptr
+                       && QApplication::activeModalWidget() != keepAlive.clientWidget();
+        stillOpenDuringLoop = fk::isFormLoaded<Dialog>();
+        fk::formInstance<Dialog>().unload();
+    });
+    fk::formInstance<Dialog>().show(fk::ShowMode::Modal);
+    EXPECT_TRUE(stillOpenDuringLoop);
+    EXPECT_TRUE(otherBlocked);
+    EXPECT_FALSE(fk::isFormLoaded<Dialog>());
+}
+
+TEST_F(FormLifecycle, ClosingTheWindowUnloadsTheForm)
+{
+    Dialog& dialog = fk::formInstance<Dialog>();
+    dialog.show();
+    dialog.clientWidget()->close();
+    EXPECT_FALSE(fk::isFormLoaded<Dialog>());
+}
+
+TEST_F(FormLifecycle, PositionIsInTwipsAndCentredOnFirstShow)
+{
+    Dialog& dialog = fk::formInstance<Dialog>();
+    dialog.show();
+    // 3000 x 1500 twips is 200 x 100 pixels, centred on the 1280 x 1024 screen.
+    EXPECT_EQ(dialog.clientWidget()->size(), QSize(200, 100));
+    EXPECT_FLOAT_EQ(dialog.left(), 540 * 15);
+    EXPECT_FLOAT_EQ(dialog.top(), 462 * 15);
+    dialog.move(1500, 3000);
+    EXPECT_EQ(dialog.clientWidget()->pos(), QPoint(100, 200));
+}
+
+TEST(ControlArrays, AMissingElementIsARuntimeError)
+{
+    class ArrayForm : public fk::Form {
+    public:
+        ArrayForm() : Form({.clientWidth = 3000, .clientHeight = 1500}) {}
+        fk::ControlArray<fk::Label> labels{*this, {fk::LabelProps{.rect = {0, 0, 900, 300}, .caption = QStringLiteral("zero")},
+                                                   fk::LabelProps{.rect = {0, 450, 900, 300}, .caption = QStringLiteral("one")}}};
+    } form;
+    EXPECT_EQ(form.labels.ubound(), 1);
+    EXPECT_EQ(form.labels(1).caption(), QStringLiteral("one"));
+    try {
+        form.labels(2);
+        FAIL();
+    } catch (const fk::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 9);
+    }
+    EXPECT_THROW(form.labels(-1), fk::RuntimeError);
+
+    std::vector<std::int16_t> clicked;
+    form.labels.onClick([&](std::int16_t index) { clicked.push_back(index); });
+    form.show();
+    QTest::mouseClick(form.labels(1).widget(), Qt::LeftButton);
+    QTest::mouseClick(form.labels(0).widget(), Qt::LeftButton);
+    EXPECT_EQ(clicked, (std::vector<std::int16_t>{1, 0}));
+}
+
+} // namespace

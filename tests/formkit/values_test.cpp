@@ -1,0 +1,72 @@
+// Values that cross from the program to the runtime and back: colours, the clock and the
+// text form of dispatch values.
+#include "support/test_support.h"
+
+#include "com/guid.h"
+#include "com/variant.h"
+#include "forms/color.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+TEST(Values, ColoursAreBlueGreenRedAndClampedAt255)
+{
+    EXPECT_EQ(fk::rgb(29, 99, 205), 0xCD631Du);
+    EXPECT_EQ(fk::rgb(300, 256, 255), 0xFFFFFFu);
+    EXPECT_EQ(fk::rgb(-5, 0, 0), 0x000000u);
+    EXPECT_EQ(fk::toQColor(0xFF8000), QColor(0, 128, 255));
+    EXPECT_EQ(fk::paletteColor(0), 0x000000u);
+    EXPECT_EQ(fk::paletteColor(9), 0xFF0000u) << "light blue";
+    EXPECT_THROW(fk::paletteColor(16), fk::RuntimeError);
+}
+
+TEST(Values, TheClockIsSecondsSinceMidnightInSinglePrecision)
+{
+    FakeClock clock(86399.5);
+    EXPECT_FLOAT_EQ(fk::clock::Timer(), 86399.5f);
+    clock.advance(0.75);
+    EXPECT_NEAR(fk::clock::Timer(), 0.25f, 1e-3) << "restarts at midnight";
+    const double before = fk::clock::monotonicSeconds();
+    clock.advance(2);
+    EXPECT_DOUBLE_EQ(fk::clock::monotonicSeconds() - before, 2.0);
+}
+
+TEST(Values, TheSystemClockAgreesWithTheTimeOfDay)
+{
+    const float reading = fk::clock::Timer();
+    const QTime now = QTime::currentTime();
+    EXPECT_NEAR(reading, now.msecsSinceStartOfDay() / 1000.0, 1.0);
+}
+
+TEST(Values, TextFormsOfDispatchValues)
+{
+    using fk::com::Variant;
+    EXPECT_EQ(Variant(std::int16_t{5}).toText(), QStringLiteral("5"));
+    EXPECT_EQ(Variant(std::int32_t{-70000}).toText(), QStringLiteral("-70000"));
+    EXPECT_EQ(Variant(65536.83f).toText(), QStringLiteral("65536.83"));
+    EXPECT_EQ(Variant(439803296.0).toText(), QStringLiteral("439803296"));
+    EXPECT_EQ(Variant(fk::com::Bool16::False).toText(), QStringLiteral("False"));
+    EXPECT_EQ(Variant().toText(), QString());
+    EXPECT_THROW(Variant(fk::com::Null{}).toText(), fk::RuntimeError);
+    EXPECT_THROW(Variant(fk::com::ObjectRef{}).toText(), fk::RuntimeError);
+}
+
+TEST(Values, IdentitiesReadAndWriteTheBracedForm)
+{
+    constexpr auto id = fk::com::guid("{8DDE02C5-207C-4592-8B6F-0F84159237E0}");
+    EXPECT_EQ(id.toString(), QStringLiteral("{8DDE02C5-207C-4592-8B6F-0F84159237E0}"));
+    EXPECT_EQ(fk::com::parseGuid(QStringLiteral("8dde02c5-207c-4592-8b6f-0f84159237e0")), id);
+    EXPECT_FALSE(fk::com::parseGuid(QStringLiteral("{8DDE02C5-207C-4592-8B6F-0F84159237E}")));
+    EXPECT_FALSE(fk::com::parseGuid(QStringLiteral("{8DDE02C5+207C-4592-8B6F-0F84159237E0}")));
+    const auto bytes = id.toBytes();
+    EXPECT_EQ(bytes[0], 0xC5) << "the first field is stored little-endian";
+    EXPECT_EQ(bytes[4], 0x7C);
+    EXPECT_EQ(bytes[8], 0x8B) << "the last eight bytes as written";
+    EXPECT_EQ(fk::com::Guid::fromBytes(bytes.data()), id);
+}
+
+} // namespace
