@@ -1,0 +1,94 @@
+// Dragging the main window by its title bar with the mouse.
+#include "support/test_support.h"
+
+#include "frmMain.h"
+
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+using corvane::frmMain;
+
+namespace {
+
+class Drag : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        main.move(150 * 15, 120 * 15);
+        start = main.clientWidget()->pos();
+        press = {200, 15}; // on the title bar, in window coordinates
+        moveCursor(start + press);
+        // A drag that never ends would hang the test: after 3 s, end it for real and say so.
+        QTimer::singleShot(3000, [this] {
+            stuck = true;
+            QTest::mouseRelease(window(), Qt::LeftButton, {}, press);
+            QTest::mouseRelease(window(), Qt::RightButton, {}, press);
+        });
+    }
+
+    QWindow* window() { return main.clientWidget()->windowHandle(); }
+
+    RecordedErrors errors;
+    frmMain& main = fk::formInstance<frmMain>();
+    QPoint start, press;
+    bool stuck = false;
+};
+
+TEST_F(Drag, TheWindowFollowsThePointerByTheSameDistance)
+{
+    QTimer::singleShot(30, [&] { moveCursor(start + press + QPoint(37, -21)); });
+    QTimer::singleShot(80, [&] { QTest::mouseRelease(window(), Qt::LeftButton, {}, press); });
+    QTest::mousePress(window(), Qt::LeftButton, {}, press);
+    EXPECT_FALSE(stuck);
+    EXPECT_EQ(main.clientWidget()->pos(), start + QPoint(37, -21));
+    EXPECT_FLOAT_EQ(main.left(), (start.x() + 37) * 15.0f);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Drag, PressAndReleaseWithoutMovingLeavesTheWindowInPlace)
+{
+    QTimer::singleShot(30, [&] { QTest::mouseRelease(window(), Qt::LeftButton, {}, press); });
+    QTest::mousePress(window(), Qt::LeftButton, {}, press);
+    EXPECT_FALSE(stuck);
+    EXPECT_EQ(main.clientWidget()->pos(), start);
+}
+
+TEST_F(Drag, AnyButtonDragsAndASecondPressNestsUntilTheNextRelease)
+{
+    QTimer::singleShot(30, [&] {
+        // Inside the first drag's pump: a second press starts a drag of its own.
+        QTimer::singleShot(30, [&] { QTest::mouseRelease(window(), Qt::LeftButton, {}, press); });
+        QTest::mousePress(window(), Qt::RightButton, {}, press);
+    });
+    QTest::mousePress(window(), Qt::LeftButton, {}, press);
+    EXPECT_FALSE(stuck) << "one release ends both loops";
+    EXPECT_EQ(main.clientWidget()->pos(), start);
+}
+
+TEST_F(Drag, ALostReleaseStillEndsTheDrag)
+{
+    // The release goes to another window, as when focus is taken away mid-drag: the title
+    // bar never hears of it, but no button is held any more.
+    QWidget other;
+    other.setGeometry(900, 700, 50, 50);
+    other.show();
+    QTimer::singleShot(30, [&] { QTest::mouseRelease(other.windowHandle(), Qt::LeftButton, {}, {5, 5}); });
+    QTest::mousePress(window(), Qt::LeftButton, {}, press);
+    EXPECT_FALSE(stuck);
+}
+
+TEST_F(Drag, ArithmeticOverflowIsARuntimeErrorNotAWildMove)
+{
+    // 200 000 000 pixels is beyond what 32-bit twips can hold.
+    QTimer::singleShot(30, [&] { moveCursor({200000000, start.y() + press.y()}); });
+    QTest::mousePress(window(), Qt::LeftButton, {}, press);
+    ASSERT_EQ(errors.errors().size(), 1u);
+    EXPECT_EQ(errors.errors()[0].number(), 6);
+    EXPECT_EQ(main.clientWidget()->pos(), start);
+    QTest::mouseRelease(window(), Qt::LeftButton, {}, press);
+}
+
+} // namespace
