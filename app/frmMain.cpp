@@ -1,5 +1,9 @@
 #include "frmMain.h"
 
+#include "cpu_benchmark.h"
+#include "frmAbout.h"
+
+#include "forms/color.h"
 #include "forms/end_program.h"
 #include "forms/event_pump.h"
 #include "forms/runtime_error.h"
@@ -33,6 +37,14 @@ std::int32_t checked(std::int64_t value)
     return static_cast<std::int32_t>(value);
 }
 
+// 16-bit signed arithmetic that raises an overflow instead of wrapping.
+std::int16_t checkedInteger(std::int32_t value)
+{
+    if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
+        throw fk::RuntimeError::overflow();
+    return static_cast<std::int16_t>(value);
+}
+
 std::int16_t toInteger(double value)
 {
     const double rounded = std::nearbyint(value);
@@ -58,6 +70,18 @@ frmMain::frmMain()
     pctTitle.onMouseUp = [this](short b, short s, float x, float y) { pctTitle_MouseUp(b, s, x, y); };
     btnMinimize.on(QStringLiteral("Click"), [this] { btnMinimize_Click(); });
     btnXClose.on(QStringLiteral("Click"), [this] { btnXClose_Click(); });
+    btnCPUburnIn.on(QStringLiteral("Click"), [this] { btnCPUBurnIn_Click(); });
+    btnCPUBenchmark.on(QStringLiteral("Click"), [this] { btnCPUBenchmark_Click(); });
+    btnVideoStability.on(QStringLiteral("Click"), [this] { btnVideoStability_Click(); });
+    btn3DBenchmark.on(QStringLiteral("Click"), [this] { btn3DBenchmark_Click(); });
+    btn2DBenchmark.on(QStringLiteral("Click"), [this] { btn2DBenchmark_Click(); });
+    btnMemoryStability.on(QStringLiteral("Click"), [this] { btnMemoryStability_Click(); });
+    btnMemoryBench.on(QStringLiteral("Click"), [this] { btnMemoryBench_Click(); });
+    lblSelected.onClick([this](std::int16_t index) { lblSelected_Click(index); });
+    btnCPUbeginbenchmark.on(QStringLiteral("Click"), [this] { btnCPUbeginbenchmark_Click(); });
+    btnIntro.on(QStringLiteral("Click"), [this] { btnIntro_Click(); });
+    btnAbout.on(QStringLiteral("Click"), [this] { btnAbout_Click(); });
+    btnExit.on(QStringLiteral("Click"), [this] { btnExit_Click(); });
 }
 
 void frmMain::Form_Load()
@@ -65,8 +89,27 @@ void frmMain::Form_Load()
     show();
     fk::doEvents();
     DrawTitleBar();
+
+    // The layout gives the highlight buttons no caption; a button starts polling the cursor
+    // once it has one.
     btnXClose.set(QStringLiteral("Caption"), "X");
     btnMinimize.set(QStringLiteral("Caption"), "_");
+    btnCPUbeginbenchmark.set(QStringLiteral("Caption"), "Benchmark");
+    btnCPUburnIn.set(QStringLiteral("Caption"), "CPU math burn-in");
+    btnCPUBenchmark.set(QStringLiteral("Caption"), "Benchmark CPU");
+    btnVideoStability.set(QStringLiteral("Caption"), "Video Stability (Artifact Test)");
+    btn3DBenchmark.set(QStringLiteral("Caption"), "3D Benchmark");
+    btn2DBenchmark.set(QStringLiteral("Caption"), "2D Benchmark");
+    btnMemoryStability.set(QStringLiteral("Caption"), "Memory Stability Test");
+    btnMemoryBench.set(QStringLiteral("Caption"), "Memory Benchmark");
+    btnAbout.set(QStringLiteral("Caption"), "About Corvane...");
+    btnExit.set(QStringLiteral("Caption"), "Exit");
+    btnIntro.set(QStringLiteral("Caption"), "Intro");
+
+    Image1.zOrder();
+    // One picture object, shown by both images.
+    imgCPUcpu.setPicture(imgCPU.picture());
+    pctTest(0).zOrder();
 }
 
 void frmMain::DrawTitleBar()
@@ -120,5 +163,63 @@ void frmMain::btnMinimize_Click() { setWindowState(fk::WindowState::Minimized); 
 void frmMain::btnXClose_Click() { fk::endProgram(); }
 
 void frmMain::btnExit_Click() { fk::endProgram(); }
+
+// The chosen test's strip label turns light blue and its panel is moved onto the welcome
+// panel's rectangle, read afresh each time, and raised. No panel is ever hidden: the chosen
+// one covers the others by position and z-order.
+void frmMain::SelectTest(const std::int16_t& index)
+{
+    const std::int16_t last = lblSelected.ubound();
+    for (int i = 0; i <= last; ++i)
+        lblSelected(static_cast<std::int16_t>(i)).setForeColor(fk::paletteColor(0));
+    lblSelected(index).setForeColor(fk::paletteColor(9));
+
+    const float panelLeft = pctTest(0).left();
+    const float panelTop = pctTest(0).top();
+    const float panelWidth = pctTest(0).width();
+    const std::int16_t panel = checkedInteger(std::int32_t{index} + 1);
+    const float panelHeight = pctTest(0).height();
+    pctTest(panel).move(panelLeft, panelTop, panelWidth, panelHeight);
+    pctTest(panel).zOrder();
+}
+
+void frmMain::btnCPUBurnIn_Click() { SelectTest(0); }
+void frmMain::btnCPUBenchmark_Click() { SelectTest(1); }
+void frmMain::btnVideoStability_Click() { SelectTest(2); }
+void frmMain::btn3DBenchmark_Click() { SelectTest(3); }
+void frmMain::btn2DBenchmark_Click() { SelectTest(4); }
+void frmMain::btnMemoryStability_Click() { SelectTest(5); }
+void frmMain::btnMemoryBench_Click() { SelectTest(6); }
+
+void frmMain::lblSelected_Click(std::int16_t Index) { SelectTest(Index); }
+
+// Back to the welcome panel, which never moves; the test panels stay where they are, behind
+// it.
+void frmMain::btnIntro_Click()
+{
+    const std::int16_t last = lblSelected.ubound();
+    for (int i = 0; i <= last; ++i)
+        lblSelected(static_cast<std::int16_t>(i)).setForeColor(fk::paletteColor(0));
+    pctTest(0).zOrder();
+}
+
+// The score is the number of passes that fit into three seconds. After the one pump that
+// paints "Benchmarking...", the passes hold the thread: the window neither repaints nor
+// reacts until the score is in.
+void frmMain::btnCPUbeginbenchmark_Click()
+{
+    const cpu_benchmark::RunClock clock;
+    lblCPUbenchresult.setCaption(QStringLiteral("Benchmarking..."));
+    fk::doEvents();
+    const double passes = cpu_benchmark::runPasses(clock, {
+                                                              .integer = [this] { return opnCPUbenchint.value(); },
+                                                              .longInteger = [this] { return opnCPUbenchlongint.value(); },
+                                                              .singlePrecision = [this] { return opnCPUbenchshort.value(); },
+                                                              .doublePrecision = [this] { return opnCPUbenchdouble.value(); },
+                                                          });
+    lblCPUbenchresult.setCaption(cpu_benchmark::scoreCaption(passes));
+}
+
+void frmMain::btnAbout_Click() { fk::formInstance<frmAbout>().show(fk::ShowMode::Modal); }
 
 } // namespace corvane
