@@ -1,0 +1,126 @@
+"""The splash, the main window and its title bar, on a real X server."""
+
+import time
+import unittest
+
+from corvane_session import Session, wait_for
+
+BLUE_GROUND = (0, 128, 255)
+TITLE_START = (29, 99, 205)
+
+
+class SplashAndMainWindow(unittest.TestCase):
+    def test_splash_then_main_window(self):
+        with Session() as s:
+            started = time.monotonic()
+            s.start_program()
+            splash = wait_for("the splash window", lambda: s.window_of_size(259, 82), 10)
+            g = s.geometry(splash)
+            self.assertEqual((g.x, g.y), ((1280 - 259) // 2, (1024 - 82) // 2), "centred")
+            shot = s.screenshot()
+            self.assertEqual(shot.pixel(g.x + 3, g.y + 3), BLUE_GROUND)
+            # The title is white, shadowed in black one pixel up and to the left.
+            whites = [(x, y) for y in range(g.y + 24, g.y + 49) for x in range(g.x + 40, g.x + 233)
+                      if shot.pixel(x, y) == (255, 255, 255)]
+            self.assertGreater(len(whites), 50)
+            for x, y in whites:
+                self.assertIn(shot.pixel(x - 1, y - 1), [(0, 0, 0), (255, 255, 255)])
+            self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", s.property(splash, "_NET_WM_STATE"))
+
+            main = wait_for("the main window", lambda: s.window_of_size(577, 438), 5)
+            # The main window is there before the splash goes, and the splash goes ~2 s in.
+            wait_for("the splash to go", lambda: s.window_of_size(259, 82) is None, 3)
+            self.assertGreater(time.monotonic() - started, 1.5)
+            g = s.geometry(main)
+            self.assertEqual((g.x, g.y), ((1280 - 577) // 2, (1024 - 438) // 2), "centred")
+            self.assertNotIn("_NET_WM_STATE_SKIP_TASKBAR", s.property(main, "_NET_WM_STATE"))
+
+            # The painted title bar.
+            shot = s.screenshot()
+            self.assertEqual(shot.pixel(g.x + 0, g.y + 10), TITLE_START, "column 0")
+            self.assertEqual(shot.pixel(g.x + 2, g.y + 10), TITLE_START, "column 2")
+            self.assertEqual(shot.pixel(g.x + 200, g.y + 20), (79, 149, 255), "column 200")
+            self.assertEqual(shot.pixel(g.x + 512, g.y + 0), (157, 227, 255), "column 512")
+            self.assertEqual(shot.pixel(g.x + 300, g.y + 1), TITLE_START, "the frame's top edge")
+            self.assertEqual(shot.pixel(g.x + 511, g.y + 15), TITLE_START, "the frame's right edge")
+            inks = [x for y in range(g.y + 2, g.y + 31) for x in range(g.x + 34, g.x + 300)
+                    if shot.pixel(x, y) == (255, 255, 255)]
+            self.assertIn(min(inks) - g.x, (41, 42, 43), "the white title starts right of column 40")
+            self.assertEqual(shot.pixel(g.x + 300, g.y + 200), (224, 224, 224), "the window's ground")
+
+
+class TitleBar(unittest.TestCase):
+    def start(self, s):
+        s.start_program()
+        main = wait_for("the main window", lambda: s.window_of_size(577, 438), 10)
+        wait_for("the splash to go", lambda: s.window_of_size(259, 82) is None, 3)
+        return main
+
+    def test_drag_moves_the_window_by_the_pointer_distance(self):
+        with Session() as s:
+            main = self.start(s)
+            g = s.geometry(main)
+            s.move_to(g.x + 250, g.y + 15)
+            s.press()
+            for step in range(1, 6):
+                s.move_to(g.x + 250 + 8 * step, g.y + 15 - 5 * step)
+                time.sleep(0.03)
+            s.release()
+            time.sleep(0.2)
+            moved = s.geometry(main)
+            self.assertEqual((moved.x - g.x, moved.y - g.y), (40, -25))
+
+            # A press and release without moving leaves it in place.
+            s.move_to(moved.x + 250, moved.y + 15)
+            s.press()
+            time.sleep(0.1)
+            s.release()
+            time.sleep(0.2)
+            still = s.geometry(main)
+            self.assertEqual((still.x, still.y), (moved.x, moved.y))
+            self.assertTrue(s.running())
+
+    def test_frame_buttons_show_their_looks_under_the_real_pointer(self):
+        with Session() as s:
+            main = self.start(s)
+            g = s.geometry(main)
+            close = (g.x + 544, g.y + 8)      # 25 x 17 pixels
+            minimize = (g.x + 519, g.y + 8)
+            s.move_to(g.x + 300, g.y + 200)
+            s.wait_for_pixel("idle close button", close[0] + 2, close[1] + 2, (224, 224, 224))
+            s.move_to(close[0] + 12, close[1] + 8)
+            s.wait_for_pixel("hover frame", close[0], close[1], (0, 128, 255), 1.0)
+            s.wait_for_pixel("hover face", close[0] + 2, close[1] + 2, (29, 99, 205), 1.0)
+            s.press()
+            s.wait_for_pixel("pressed face", close[0] + 2, close[1] + 2, (170, 213, 255), 1.0)
+            # Drag out while held: idle; the release outside is no click.
+            s.move_to(minimize[0] - 100, minimize[1] + 100)
+            s.wait_for_pixel("idle again outside", close[0] + 2, close[1] + 2, (224, 224, 224), 1.0)
+            s.release()
+            time.sleep(0.2)
+            self.assertTrue(s.running())
+            # Moving from one button to its neighbour turns the first idle, the second hover.
+            s.move_to(minimize[0] + 12, minimize[1] + 8)
+            s.wait_for_pixel("minimize hover", minimize[0] + 2, minimize[1] + 2, (29, 99, 205), 1.0)
+            s.move_to(close[0] + 12, close[1] + 8)
+            s.wait_for_pixel("close hover", close[0] + 2, close[1] + 2, (29, 99, 205), 1.0)
+            s.wait_for_pixel("minimize idle", minimize[0] + 2, minimize[1] + 2, (224, 224, 224), 1.0)
+
+    def test_close_button_ends_the_program_with_status_zero(self):
+        with Session() as s:
+            main = self.start(s)
+            g = s.geometry(main)
+            s.click(g.x + 556, g.y + 16)
+            self.assertEqual(s.exit_status(), 0)
+
+    def test_minimize_button_makes_the_window_iconic(self):
+        with Session(window_manager=True) as s:
+            main = self.start(s)
+            g = s.geometry(main)
+            s.click(g.x + 531, g.y + 16)
+            wait_for("the window to be iconic", lambda: "_NET_WM_STATE_HIDDEN" in s.property(main, "_NET_WM_STATE"))
+            self.assertTrue(s.running())
+
+
+if __name__ == "__main__":
+    unittest.main()
