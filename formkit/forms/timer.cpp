@@ -3,14 +3,35 @@
 #include "container.h"
 #include "runtime_error.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 namespace fk {
 
+namespace {
+
+// Short timers, the polling kind, tick on common boundaries of their interval counted from
+// one moment for the whole program, and coarse enough for the toolkit to fire those that
+// fall due within the same millisecond together. Many polling controls then wake the
+// program once per batch, not each on its own. The first tick still comes no sooner than
+// one interval after the start; longer timers keep their exact phase.
+constexpr int kBatchedUpTo = 100;
+
+qint64 sinceProgramStart()
+{
+    static const QElapsedTimer start = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return start.elapsed();
+}
+
+} // namespace
+
 Timer::Timer(Container& container, const TimerProps& props)
     : timer_(new QTimer(container.clientWidget())), interval_(props.interval), enabled_(props.enabled)
 {
-    timer_->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer_.data(), &QTimer::timeout, [this] { tick(); });
     restart();
 }
@@ -37,14 +58,29 @@ void Timer::restart()
 {
     if (!timer_)
         return;
-    if (enabled_ && interval_ > 0)
+    timer_->stop();
+    if (!enabled_ || interval_ <= 0)
+        return;
+    if (interval_ > kBatchedUpTo) {
+        timer_->setTimerType(Qt::PreciseTimer);
+        timer_->setSingleShot(false);
         timer_->start(interval_);
-    else
-        timer_->stop();
+        return;
+    }
+    // Wait for the first common boundary at least one interval away, then tick from there.
+    const qint64 now = sinceProgramStart();
+    const qint64 firstTick = (now + 2 * interval_ - 1) / interval_ * interval_;
+    timer_->setTimerType(Qt::CoarseTimer);
+    timer_->setSingleShot(true);
+    timer_->start(static_cast<int>(firstTick - now));
 }
 
 void Timer::tick()
 {
+    if (timer_ && timer_->isSingleShot()) {
+        timer_->setSingleShot(false);
+        timer_->start(interval_);
+    }
     if (ticking_ || !onTimer)
         return;
     ticking_ = true;
