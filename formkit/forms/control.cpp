@@ -37,13 +37,18 @@ void Control::move(double left, std::optional<double> top, std::optional<double>
 {
     if ((width && *width < 0) || (height && *height < 0))
         throw RuntimeError(380, QStringLiteral("Invalid property value"));
-    rect_.left = container_.toTwips(left);
+    TwipsRect moved = rect_;
+    moved.left = container_.toTwips(left);
     if (top)
-        rect_.top = container_.toTwips(*top);
+        moved.top = container_.toTwips(*top);
     if (width)
-        rect_.width = container_.toTwips(*width);
+        moved.width = container_.toTwips(*width);
     if (height)
-        rect_.height = container_.toTwips(*height);
+        moved.height = container_.toTwips(*height);
+    if (moved.left == rect_.left && moved.top == rect_.top && moved.width == rect_.width
+        && moved.height == rect_.height)
+        return;
+    rect_ = moved;
     applyGeometry();
 }
 

@@ -5,8 +5,21 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPointer>
+#include <cstring>
 
 namespace fk {
+
+namespace {
+
+// Byte for byte: much cheaper than comparing pixel by pixel, and exact for images of one
+// format whose unused bits are always set the same way.
+bool samePixels(const QImage& a, const QImage& b)
+{
+    return a.size() == b.size() && a.format() == b.format() && a.bytesPerLine() == b.bytesPerLine()
+           && std::memcmp(a.constBits(), b.constBits(), static_cast<std::size_t>(a.sizeInBytes())) == 0;
+}
+
+} // namespace
 
 // Shows the picture box's image and passes the mouse on to its handlers. A change to the
 // image asks for a repaint once per turn of the event loop, and only when the pixels differ
@@ -60,9 +73,10 @@ private:
     void showDrawing()
     {
         showPending_ = false;
-        if (shown_ == owner_.surface_.image())
+        if (samePixels(shown_, owner_.surface_.image()))
             return;
-        shown_ = owner_.surface_.image();
+        // A copy of its own: sharing the pixels would make the next drawing copy them.
+        shown_ = owner_.surface_.image().copy();
         update();
     }
 
@@ -154,12 +168,12 @@ void PictureBox::print(const QString& text)
 
 float PictureBox::textWidth(const QString& text) const
 {
-    return static_cast<float>(fromPixels(QFontMetrics(qfont_).horizontalAdvance(text)));
+    return static_cast<float>(fromPixels(measure_.width(qfont_, text)));
 }
 
 float PictureBox::textHeight(const QString&) const
 {
-    return static_cast<float>(fromPixels(QFontMetrics(qfont_).height()));
+    return static_cast<float>(fromPixels(measure_.height(qfont_)));
 }
 
 } // namespace fk

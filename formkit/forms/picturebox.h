@@ -6,6 +6,7 @@
 #include "font.h"
 #include "mouse.h"
 #include "surface.h"
+#include "text_measure.h"
 
 namespace fk {
 
@@ -75,6 +76,7 @@ private:
     void drawn();
 
     Surface surface_;
+    mutable TextMeasure measure_;
     Color backColor_;
     Color foreColor_;
     FontSpec font_ = defaultFont();

@@ -4,7 +4,9 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPoint>
 #include <QString>
+#include <vector>
 
 namespace fk {
 
@@ -24,9 +26,23 @@ public:
     void text(double x, double y, const QString& text, const QFont& font, Color color);
 
 private:
-    void plot(long x, long y, QRgb color);
+    // The pixels a text paints, relative to its top-left corner, rendered once and then
+    // stamped wherever and in whatever colour it is printed again. Text is drawn without
+    // smoothing, so every pixel is either painted or not and a stamp is exact.
+    struct Span {
+        int y, x0, x1; // inclusive, relative to the text's top-left corner
+    };
+    struct TextStamp {
+        QString text;
+        QFont font;
+        std::vector<Span> spans;
+    };
+    const TextStamp& stampFor(const QString& text, const QFont& font);
+    // Writes rows of one drawing operation; takes the image's pixels once for all of them.
+    class Pen;
 
     QImage image_;
+    TextStamp stamp_;
 };
 
 } // namespace fk

@@ -57,12 +57,12 @@ void UserControl::placeIn(QWidget* site)
 
 float UserControl::textWidth(const QString& text) const
 {
-    return static_cast<float>(fromPixels(QFontMetrics(widget_->font()).horizontalAdvance(text)));
+    return static_cast<float>(fromPixels(measure_.width(widget_->font(), text)));
 }
 
 float UserControl::textHeight(const QString&) const
 {
-    return static_cast<float>(fromPixels(QFontMetrics(widget_->font()).height()));
+    return static_cast<float>(fromPixels(measure_.height(widget_->font())));
 }
 
 } // namespace fk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "container.h"
+#include "text_measure.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -39,6 +40,7 @@ public:
 
 private:
     QPointer<UserControlWidget> widget_;
+    mutable TextMeasure measure_;
 };
 
 } // namespace fk

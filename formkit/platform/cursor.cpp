@@ -1,10 +1,8 @@
 #include "cursor.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QCursor>
 #include <QPoint>
-#include <QPointer>
 #include <QWidget>
 #include <optional>
 
@@ -12,26 +10,19 @@ namespace fk {
 
 namespace {
 
+// One reading serves every caller for a few milliseconds: the timers of a batch of polling
+// controls fire within that time of each other, and a person cannot tell the difference.
 struct CursorCache {
+    static constexpr qint64 kFreshForMs = 4;
     std::optional<QPoint> reading;
-    QPointer<QAbstractEventDispatcher> watched;
-
-    // Every wake-up of the event loop starts a new batch: input may have arrived.
-    void watch()
-    {
-        auto* dispatcher = QAbstractEventDispatcher::instance();
-        if (!dispatcher || dispatcher == watched)
-            return;
-        watched = dispatcher;
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] { reading.reset(); });
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { reading.reset(); });
-    }
+    QElapsedTimer age;
 
     QPoint read()
     {
-        watch();
-        if (!reading || !watched)
+        if (!reading || !age.isValid() || age.elapsed() >= kFreshForMs) {
             reading = QCursor::pos();
+            age.start();
+        }
         return *reading;
     }
 };

@@ -44,7 +44,7 @@ TEST_F(Drag, TheWindowFollowsThePointerByTheSameDistance)
     QTest::mousePress(window(), Qt::LeftButton, {}, press);
     EXPECT_FALSE(stuck);
     EXPECT_EQ(main.clientWidget()->pos(), start + QPoint(37, -21));
-    EXPECT_FLOAT_EQ(main.left(), (start.x() + 37) * 15.0f);
+    EXPECT_FLOAT_EQ(main.left(), static_cast<float>((start.x() + 37) * 15));
     EXPECT_TRUE(errors.empty());
 }
 

@@ -5,6 +5,7 @@
 #include "forms/picturebox.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -129,6 +130,50 @@ TEST(Drawing, DrawingSurvivesAResize)
     ASSERT_EQ(pct.image().size(), QSize(60, 40));
     EXPECT_EQ(pixel(pct.image(), 3, 3), kRed);
     EXPECT_EQ(pixel(pct.image(), 50, 35), kWhite);
+}
+
+} // namespace
+
+namespace {
+
+// Printing keeps each text's pixels and stamps them again; what it paints must be exactly
+// what drawing the text directly paints, wherever it goes and whatever the font.
+TEST(Drawing, PrintedTextIsPixelForPixelTheDirectlyDrawnText)
+{
+    const fk::FontSpec fonts[] = {fk::defaultFont(),
+                                  {QStringLiteral("Arial"), 14.25, true, false},
+                                  {QStringLiteral("Arial"), 8.25, false, true},
+                                  {QStringLiteral("Arial"), 10, true, false}};
+    const QString texts[] = {QStringLiteral("Corvane 1.0 *ALPHA* 3"), QStringLiteral("jgy_|X"),
+                             QStringLiteral("Video Stability (Artifact Test)"), QStringLiteral("W")};
+    const QPoint positions[] = {{0, 0}, {7, 3}, {-3, -2}, {150, 20}};
+    for (const auto& spec : fonts)
+        for (const auto& text : texts)
+            for (const QPoint at : positions) {
+                Canvas canvas;
+                auto& pct = canvas.pct;
+                pct.move(0, 0, 3000, 600);
+                pct.setFont(spec);
+                pct.setForeColor(kRedColor);
+                pct.setCurrentX(at.x());
+                pct.setCurrentY(at.y());
+                pct.print(text);
+                pct.setCurrentX(at.x());
+                pct.setCurrentY(at.y());
+                pct.print(text); // the second print comes from the kept pixels
+
+                QImage direct(pct.image().size(), QImage::Format_RGB32);
+                direct.fill(Qt::white);
+                QPainter painter(&direct);
+                const QFont font = fk::toQFont(spec);
+                painter.setFont(font);
+                painter.setPen(QColor(255, 0, 0));
+                painter.drawText(QPoint(at.x(), at.y() + QFontMetrics(font).ascent()), text);
+                painter.end();
+                ASSERT_EQ(pct.image().convertToFormat(QImage::Format_RGB32), direct)
+                    << text.toStdString() << " in " << spec.name.toStdString() << " " << spec.size << " at "
+                    << at.x() << "," << at.y();
+            }
 }
 
 } // namespace
