@@ -211,12 +211,13 @@ void frmMain::btnCPUbeginbenchmark_Click()
     const cpu_benchmark::RunClock clock;
     lblCPUbenchresult.setCaption(QStringLiteral("Benchmarking..."));
     fk::doEvents();
-    const double passes = cpu_benchmark::runPasses(clock, {
-                                                              .integer = [this] { return opnCPUbenchint.value(); },
-                                                              .longInteger = [this] { return opnCPUbenchlongint.value(); },
-                                                              .singlePrecision = [this] { return opnCPUbenchshort.value(); },
-                                                              .doublePrecision = [this] { return opnCPUbenchdouble.value(); },
-                                                          });
+    const cpu_benchmark::OptionReads options{
+        .integer = [this] { return opnCPUbenchint.value(); },
+        .longInteger = [this] { return opnCPUbenchlongint.value(); },
+        .singlePrecision = [this] { return opnCPUbenchshort.value(); },
+        .doublePrecision = [this] { return opnCPUbenchdouble.value(); },
+    };
+    const double passes = cpu_benchmark::runPasses(clock, options);
     lblCPUbenchresult.setCaption(cpu_benchmark::scoreCaption(passes));
 }
 
