@@ -3,6 +3,7 @@
 #include "class_factory.h"
 #include "library_file.h"
 #include "manifest.h"
+#include "registry.h"
 #include "../forms/runtime_error.h"
 
 #include <optional>
@@ -26,6 +27,7 @@ ProgramManifest& programManifest()
 struct ClassLocation {
     Guid clsid;
     QString libraryPath;
+    QString source; // who named the library, for error messages
 };
 
 std::optional<ClassLocation> findInManifest(const QString& name, const std::optional<Guid>& clsid)
@@ -44,7 +46,21 @@ std::optional<ClassLocation> findInManifest(const QString& name, const std::opti
     if (!path)
         throw RuntimeError::cannotCreateObject(
             name, QStringLiteral("the manifest names library '%1' outside the program's folder").arg(entry->libraryFile));
-    return ClassLocation{entry->clsid, *path};
+    return ClassLocation{entry->clsid, *path, QStringLiteral("the program's manifest")};
+}
+
+// The per-user registry, asked after the manifest. Its paths are absolute as written; the
+// library loader checks them like any other.
+std::optional<ClassLocation> findInRegistry(const QString& name, const std::optional<Guid>& clsid)
+{
+    const Registry registry;
+    QString error;
+    const auto entry = clsid ? registry.findClass(*clsid, &error) : registry.findProgId(name, &error);
+    if (!entry && !error.isEmpty())
+        throw RuntimeError::cannotCreateObject(name, error);
+    if (!entry)
+        return std::nullopt;
+    return ClassLocation{entry->clsid, entry->libraryPath, QStringLiteral("the registry '%1'").arg(registry.path())};
 }
 
 } // namespace
@@ -59,12 +75,16 @@ ComPtr<IUnknown> createObject(const QString& name)
     const std::optional<Guid> clsid = parseGuid(name);
     std::optional<ClassLocation> location = findInManifest(name, clsid);
     if (!location)
-        throw RuntimeError::cannotCreateObject(name, QStringLiteral("the class is not registered"));
+        location = findInRegistry(name, clsid);
+    if (!location)
+        throw RuntimeError::cannotCreateObject(
+            name, QStringLiteral("the class is not registered (neither in the program's manifest nor in the registry '%1')")
+                      .arg(Registry::defaultLocation()));
 
     QString reason;
     const LibraryFile* library = LibraryFile::load(location->libraryPath, &reason);
     if (!library)
-        throw RuntimeError::cannotCreateObject(name, reason);
+        throw RuntimeError::cannotCreateObject(name, QStringLiteral("%1 (named by %2)").arg(reason, location->source));
 
     ComPtr<IClassFactory> factory;
     HRESULT hr = library->getClassObject(location->clsid, IClassFactory::iid, factory.put());

@@ -3,6 +3,7 @@
 #include "type_info.h"
 #include "unknown.h"
 
+#include <QString>
 #include <cstdint>
 #include <span>
 
@@ -35,6 +36,15 @@ struct LibraryDescriptor {
 HRESULT libraryGetClassObject(LibraryState& state, const LibraryDescriptor& library, const Guid& clsid,
                               const Guid& interfaceId, void** object);
 HRESULT libraryCanUnloadNow(const LibraryDescriptor& library);
+
+// Registration writes the library's classes, ProgIDs, type library and interfaces into the
+// per-user registry (see registry.h) under the library file's own absolute path, which the
+// runtime finds from the descriptor's address; unregistration removes them again. Both
+// answer S_OK or a failure code; on failure, registrationError() says why.
+HRESULT libraryRegister(LibraryState& state, const LibraryDescriptor& library);
+HRESULT libraryUnregister(LibraryState& state, const LibraryDescriptor& library);
+// Why the last registration or unregistration on this thread failed; empty after success.
+QString registrationError();
 
 enum class LoaderReason : std::uint32_t { ProcessDetach = 0, ProcessAttach = 1 };
 int libraryEntry(LibraryState& state, void* module, LoaderReason reason, void* reserved);

@@ -1,0 +1,362 @@
+#include "registry.h"
+
+#include "type_info.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QLockFile>
+#include <QSaveFile>
+#include <mutex>
+
+namespace fk::com {
+
+namespace {
+
+const QString kFormatName = QStringLiteral("formkit registry");
+constexpr int kFormatVersion = 1;
+// A writer holds the lock for a few milliseconds; waiting this long means something is
+// wrong with the lock's holder.
+constexpr int kLockTimeoutMs = 10000;
+// A lock whose holder is gone is taken over at once when the lock names its process. A
+// writer killed between creating the lock file and writing its name into it leaves a lock
+// that names nobody; such a lock is taken over once it is this old, which no live writer's
+// lock ever gets.
+constexpr int kStaleLockMs = 3000;
+
+const QString kClasses = QStringLiteral("classes");
+const QString kProgIds = QStringLiteral("progIds");
+const QString kTypeLibraries = QStringLiteral("typeLibraries");
+const QString kInterfaces = QStringLiteral("interfaces");
+
+template <class T> std::optional<T> failWith(QString* error, const QString& why)
+{
+    if (error)
+        *error = why;
+    return std::nullopt;
+}
+
+QString hex(std::uint32_t value, int digits)
+{
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+QString versionOf(const TypeLibraryInfo& library)
+{
+    return QStringLiteral("%1.%2").arg(library.majorVersion).arg(library.minorVersion);
+}
+
+// The key of an object that names an identity, in whatever case it was written.
+QStringList keysNaming(const QJsonObject& object, const Guid& id)
+{
+    QStringList keys;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        if (parseGuid(it.key()) == id)
+            keys << it.key();
+    return keys;
+}
+
+// A section of the store: absent reads as empty, anything but an object is damage.
+std::optional<QJsonObject> section(const QJsonObject& store, const QString& name, QString* error)
+{
+    const QJsonValue value = store.value(name);
+    if (value.isUndefined())
+        return QJsonObject();
+    if (!value.isObject())
+        return failWith<QJsonObject>(error, QStringLiteral("\"%1\" is not an object").arg(name));
+    return value.toObject();
+}
+
+// The sections a change works on, read together and written back together.
+struct Sections {
+    QJsonObject classes, progIds, typeLibraries, interfaces;
+
+    bool load(const QJsonObject& store, QString* error)
+    {
+        const auto c = section(store, kClasses, error);
+        const auto p = c ? section(store, kProgIds, error) : std::nullopt;
+        const auto t = p ? section(store, kTypeLibraries, error) : std::nullopt;
+        const auto i = t ? section(store, kInterfaces, error) : std::nullopt;
+        if (!i)
+            return false;
+        classes = *c;
+        progIds = *p;
+        typeLibraries = *t;
+        interfaces = *i;
+        return true;
+    }
+
+    void storeInto(QJsonObject& store) const
+    {
+        store[QStringLiteral("format")] = kFormatName;
+        store[QStringLiteral("version")] = kFormatVersion;
+        store[kClasses] = classes;
+        store[kProgIds] = progIds;
+        store[kTypeLibraries] = typeLibraries;
+        store[kInterfaces] = interfaces;
+    }
+};
+
+// Changes within one process take turns here; the lock file keeps processes apart.
+std::mutex& processLock()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+} // namespace
+
+QString Registry::defaultLocation()
+{
+    const QString overridden = qEnvironmentVariable("FORMKIT_REGISTRY");
+    if (!overridden.isEmpty())
+        return QFileInfo(overridden).absoluteFilePath();
+    // A relative data folder is to be ignored, as if it were not set.
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || !QDir::isAbsolutePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(data + QStringLiteral("/formkit/registry.json"));
+}
+
+std::optional<QJsonObject> Registry::read(QString* error) const
+{
+    const auto damaged = [&](const QString& why) {
+        return failWith<QJsonObject>(error, QStringLiteral("the registry '%1' is damaged: %2").arg(path_, why));
+    };
+    QFile file(path_);
+    if (!file.exists())
+        return QJsonObject();
+    if (!file.open(QIODevice::ReadOnly))
+        return failWith<QJsonObject>(error, QStringLiteral("the registry '%1' cannot be read: %2").arg(path_, file.errorString()));
+    const QByteArray text = file.readAll();
+    if (text.trimmed().isEmpty())
+        return QJsonObject();
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return damaged(QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset));
+    if (!document.isObject())
+        return damaged(QStringLiteral("it is not a JSON object"));
+    const QJsonObject store = document.object();
+    const QJsonValue format = store.value(QStringLiteral("format"));
+    if (!format.isUndefined() && format.toString() != kFormatName)
+        return damaged(QStringLiteral("it is not a formkit registry"));
+    const QJsonValue version = store.value(QStringLiteral("version"));
+    if (!version.isUndefined() && version.toInt(-1) != kFormatVersion)
+        return damaged(QStringLiteral("it has an unknown format version"));
+    QString why;
+    if (Sections sections; !sections.load(store, &why))
+        return damaged(why);
+    return store;
+}
+
+std::optional<Registry::ClassEntry> Registry::findClass(const Guid& clsid, QString* error) const
+{
+    if (error)
+        error->clear();
+    const auto store = read(error);
+    if (!store)
+        return std::nullopt;
+    const QJsonObject classes = store->value(kClasses).toObject();
+    const QStringList keys = keysNaming(classes, clsid);
+    if (keys.isEmpty())
+        return std::nullopt;
+    const QJsonValue entry = classes.value(keys.first());
+    const QJsonValue library = entry.toObject().value(QStringLiteral("library"));
+    if (!entry.isObject() || !library.isString() || library.toString().isEmpty())
+        return failWith<ClassEntry>(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
+                                               .arg(clsid.toString(), path_));
+    return ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString()};
+}
+
+std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, QString* error) const
+{
+    if (error)
+        error->clear();
+    const auto store = read(error);
+    if (!store)
+        return std::nullopt;
+    const QJsonObject progIds = store->value(kProgIds).toObject();
+    for (auto it = progIds.begin(); it != progIds.end(); ++it) {
+        if (it.key().compare(progId, Qt::CaseInsensitive) != 0)
+            continue;
+        const auto clsid = parseGuid(it.value().toString());
+        if (!clsid)
+            return failWith<ClassEntry>(error, QStringLiteral("the registry entry of ProgID '%1' in '%2' is damaged: it names no class identity")
+                                                   .arg(it.key(), path_));
+        auto entry = findClass(*clsid, error);
+        if (!entry && error && error->isEmpty())
+            *error = QStringLiteral("the registry names class %1 for ProgID '%2', but that class is not registered")
+                         .arg(clsid->toString(), it.key());
+        if (entry)
+            entry->progId = it.key();
+        return entry;
+    }
+    return std::nullopt;
+}
+
+bool Registry::update(const Change& change, QString* error) const
+{
+    const QFileInfo info(path_);
+    if (!QDir().mkpath(info.absolutePath())) {
+        failWith<bool>(error, QStringLiteral("cannot make the registry's folder '%1'").arg(info.absolutePath()));
+        return false;
+    }
+    const std::lock_guard<std::mutex> inProcess(processLock());
+    QLockFile lock(path_ + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockTimeoutMs)) {
+        switch (lock.error()) {
+        case QLockFile::LockFailedError:
+            failWith<bool>(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
+            break;
+        case QLockFile::PermissionError:
+            failWith<bool>(error, QStringLiteral("cannot make the registry's lock file '%1.lock'").arg(path_));
+            break;
+        default:
+            failWith<bool>(error, QStringLiteral("cannot lock the registry '%1'").arg(path_));
+            break;
+        }
+        return false;
+    }
+    // Read under the lock: another process may have changed the store a moment ago.
+    const auto before = read(error);
+    if (!before)
+        return false;
+    QJsonObject after = *before;
+    if (!change(after, error))
+        return false;
+    if (after == *before)
+        return true;
+
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly)) {
+        failWith<bool>(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, file.errorString()));
+        return false;
+    }
+    file.write(QJsonDocument(after).toJson(QJsonDocument::Indented));
+    if (!file.commit()) {
+        failWith<bool>(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const
+{
+    if (!QDir::isAbsolutePath(libraryPath)) {
+        failWith<bool>(error, QStringLiteral("library path '%1' is not absolute").arg(libraryPath));
+        return false;
+    }
+    const TypeLibraryInfo& typeLibrary = *library.typeLibrary;
+    const QString typeLibraryId = typeLibrary.id.toString();
+    const QString version = versionOf(typeLibrary);
+    return update(
+        [&](QJsonObject& store, QString* why) {
+            Sections s;
+            if (!s.load(store, why))
+                return false;
+            for (const ClassFactoryEntry& factory : library.classes) {
+                const ClassInfo& c = *factory.info;
+                const QString clsid = c.clsid.toString();
+                for (const QString& key : keysNaming(s.classes, c.clsid))
+                    s.classes.remove(key);
+                QJsonObject entry{
+                    {QStringLiteral("name"), QLatin1String(c.name)},
+                    {QStringLiteral("library"), libraryPath},
+                    {QStringLiteral("control"), c.isControl},
+                    {QStringLiteral("miscStatus"), hex(c.miscStatus, 8)},
+                    {QStringLiteral("typeLibrary"), typeLibraryId},
+                    {QStringLiteral("typeLibraryVersion"), version},
+                };
+                if (c.toolboxBitmap)
+                    entry[QStringLiteral("toolboxBitmap")] =
+                        QJsonObject{{QStringLiteral("library"), libraryPath}, {QStringLiteral("resource"), c.toolboxBitmap}};
+                const QString progId = c.progId ? QLatin1String(c.progId) : QString();
+                if (!progId.isEmpty()) {
+                    entry[QStringLiteral("progId")] = progId;
+                    for (const QString& key : s.progIds.keys())
+                        if (key.compare(progId, Qt::CaseInsensitive) == 0)
+                            s.progIds.remove(key);
+                    s.progIds[progId] = clsid;
+                }
+                s.classes[clsid] = entry;
+            }
+
+            QJsonValue versionsValue = s.typeLibraries.value(typeLibraryId);
+            if (!versionsValue.isUndefined() && !versionsValue.isObject()) {
+                failWith<bool>(why, QStringLiteral("the registry '%1' is damaged: the entry of type library %2 is not an object")
+                                        .arg(path_, typeLibraryId));
+                return false;
+            }
+            QJsonObject versions = versionsValue.toObject();
+            versions[version] = QJsonObject{
+                {QStringLiteral("name"), QLatin1String(typeLibrary.name)},
+                {QStringLiteral("helpString"), QLatin1String(typeLibrary.helpString)},
+                {QStringLiteral("locale"), hex(typeLibrary.locale, 4)},
+                {QStringLiteral("control"), typeLibrary.isControlLibrary},
+                {QStringLiteral("library"), libraryPath},
+            };
+            s.typeLibraries[typeLibraryId] = versions;
+
+            for (const InterfaceInfo* i : typeLibrary.interfaces) {
+                for (const QString& key : keysNaming(s.interfaces, i->iid))
+                    s.interfaces.remove(key);
+                s.interfaces[i->iid.toString()] = QJsonObject{
+                    {QStringLiteral("name"), QLatin1String(i->name)},
+                    {QStringLiteral("typeLibrary"), typeLibraryId},
+                    {QStringLiteral("typeLibraryVersion"), version},
+                };
+            }
+            s.storeInto(store);
+            return true;
+        },
+        error);
+}
+
+bool Registry::unregisterLibrary(const LibraryDescriptor& library, QString* error) const
+{
+    const TypeLibraryInfo& typeLibrary = *library.typeLibrary;
+    const QString typeLibraryId = typeLibrary.id.toString();
+    const QString version = versionOf(typeLibrary);
+    return update(
+        [&](QJsonObject& store, QString* why) {
+            // A library that never registered, into a store that does not exist yet,
+            // leaves no trace.
+            if (store.isEmpty())
+                return true;
+            Sections s;
+            if (!s.load(store, why))
+                return false;
+            for (const ClassFactoryEntry& factory : library.classes) {
+                const Guid& clsid = factory.info->clsid;
+                for (const QString& key : keysNaming(s.classes, clsid))
+                    s.classes.remove(key);
+                for (const QString& key : s.progIds.keys())
+                    if (parseGuid(s.progIds.value(key).toString()) == clsid)
+                        s.progIds.remove(key);
+            }
+            for (const QString& key : keysNaming(s.typeLibraries, typeLibrary.id)) {
+                QJsonObject versions = s.typeLibraries.value(key).toObject();
+                versions.remove(version);
+                if (versions.isEmpty())
+                    s.typeLibraries.remove(key);
+                else
+                    s.typeLibraries[key] = versions;
+            }
+            // An interface stays when another type library has registered it since.
+            for (const InterfaceInfo* i : typeLibrary.interfaces) {
+                for (const QString& key : keysNaming(s.interfaces, i->iid)) {
+                    const QJsonValue owner = s.interfaces.value(key).toObject().value(QStringLiteral("typeLibrary"));
+                    if (!owner.isString() || parseGuid(owner.toString()) == typeLibrary.id)
+                        s.interfaces.remove(key);
+                }
+            }
+            s.storeInto(store);
+            return true;
+        },
+        error);
+}
+
+} // namespace fk::com

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "guid.h"
+#include "library.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace fk::com {
+
+// The per-user registry: which library file delivers which class, by class identity and
+// by ProgID, with the registration data libraries record about themselves. Libraries
+// write it when they register (DllRegisterServer) and remove their entries when they
+// unregister; activation reads it after the program's own manifest.
+//
+// Where it lives: $FORMKIT_REGISTRY when set (tests point it at a temporary file), else
+// $XDG_DATA_HOME/formkit/registry.json, else ~/.local/share/formkit/registry.json.
+//
+// What it holds, as indented JSON (identities in the braced upper-case form, status bits
+// and locales as hex texts, every path absolute):
+//
+//   {
+//     "format": "formkit registry",
+//     "version": 1,
+//     "classes": {
+//       "{8DDE02C5-...}": {
+//         "name": "btn",
+//         "progId": "Lumakey.btn",
+//         "library": "/home/someone/lib/Lumakey.ocx",
+//         "control": true,
+//         "miscStatus": "0x00020191",
+//         "toolboxBitmap": { "library": "/home/someone/lib/Lumakey.ocx", "resource": 30000 },
+//         "typeLibrary": "{2004FE3A-...}",
+//         "typeLibraryVersion": "2.0"
+//       }
+//     },
+//     "progIds": { "Lumakey.btn": "{8DDE02C5-...}" },
+//     "typeLibraries": {
+//       "{2004FE3A-...}": {
+//         "2.0": { "name": "Lumakey", "helpString": "Lumakey", "locale": "0x0409",
+//                  "control": true, "library": "/home/someone/lib/Lumakey.ocx" }
+//       }
+//     },
+//     "interfaces": {
+//       "{6F5550D2-...}": { "name": "_btn", "typeLibrary": "{2004FE3A-...}", "typeLibraryVersion": "2.0" }
+//     }
+//   }
+//
+// Keys the registry does not know are kept as they are. Every change is a read-modify-write
+// under a lock file next to the store ("registry.json.lock"), and the new contents replace
+// the old file in one atomic rename, so a reader sees either the old or the new store and
+// a writer that dies half-way leaves the old one in place. A store that cannot be read
+// (not JSON, cut short, wrong types where the registry looks) is an error, never a guess:
+// changes to it are refused so that nothing in it is lost.
+class Registry {
+public:
+    // Where a registered class lives.
+    struct ClassEntry {
+        Guid clsid;
+        QString progId;
+        QString libraryPath;
+    };
+
+    // The store of this user (see above).
+    static QString defaultLocation();
+
+    Registry() : Registry(defaultLocation()) {}
+    explicit Registry(QString path) : path_(std::move(path)) {}
+
+    const QString& path() const { return path_; }
+
+    // Finds a class by ProgID (in any case) or by identity. Returns nothing with *error
+    // empty when the class is not registered, and nothing with *error saying why when the
+    // store or the class's entries are damaged.
+    std::optional<ClassEntry> findProgId(const QString& progId, QString* error) const;
+    std::optional<ClassEntry> findClass(const Guid& clsid, QString* error) const;
+
+    // Records a library's classes, its type library and its interfaces, all delivered by
+    // the library file at libraryPath (absolute). Replaces earlier entries of the same
+    // identities; touches nothing else.
+    bool registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const;
+    // Removes exactly the entries registerLibrary writes for the library: its classes, the
+    // ProgIDs that name them, its type library's version and the interfaces that belong
+    // to that type library.
+    bool unregisterLibrary(const LibraryDescriptor& library, QString* error) const;
+
+    // The whole store, checked; a store that does not exist yet reads as empty.
+    std::optional<QJsonObject> read(QString* error) const;
+
+private:
+    using Change = std::function<bool(QJsonObject& store, QString* error)>;
+    // Runs a change on the store under its lock; writes the result only when the change
+    // succeeds.
+    bool update(const Change& change, QString* error) const;
+
+    QString path_;
+};
+
+} // namespace fk::com
