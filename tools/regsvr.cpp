@@ -1,0 +1,73 @@
+// regsvr [-u] FILE
+//
+// Registers a component library for this user (or, with -u, removes its registration) by
+// loading it through formkit's library loader and calling its DllRegisterServer or
+// DllUnregisterServer. The loader takes absolute paths only, so FILE is made absolute
+// first; it still refuses links, files others can write and the like.
+//
+// Exit status: 0 done, 1 failed (the reason goes to standard error), 2 wrong usage.
+#include "com/library.h"
+#include "com/library_file.h"
+#include "com/registry.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+
+using namespace fk::com;
+
+namespace {
+
+using RegistrationEntry = HRESULT (*)();
+
+int usage()
+{
+    std::fprintf(stderr, "usage: regsvr [-u] FILE\n"
+                         "  registers the component library FILE for this user; -u removes the registration\n");
+    return 2;
+}
+
+int failure(const QString& message)
+{
+    std::fprintf(stderr, "regsvr: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    bool unregister = false;
+    if (!args.isEmpty() && args.first() == QLatin1String("-u")) {
+        unregister = true;
+        args.removeFirst();
+    }
+    if (args.size() != 1 || args.first().isEmpty() || args.first().startsWith(QLatin1Char('-')))
+        return usage();
+
+    const QString path = QDir::cleanPath(QFileInfo(args.first()).absoluteFilePath());
+    QString reason;
+    const LibraryFile* library = LibraryFile::load(path, &reason);
+    if (!library)
+        return failure(reason);
+    const char* name = unregister ? "DllUnregisterServer" : "DllRegisterServer";
+    auto entry = reinterpret_cast<RegistrationEntry>(library->entryPoint(name));
+    if (!entry)
+        return failure(QStringLiteral("'%1' has no entry point %2: it does not register itself").arg(path, QLatin1String(name)));
+
+    const HRESULT hr = entry();
+    if (failed(hr)) {
+        const QString why = registrationError();
+        return failure(QStringLiteral("%1 of '%2' failed (code 0x%3)%4")
+                           .arg(QLatin1String(name), path)
+                           .arg(static_cast<quint32>(hr), 8, 16, QLatin1Char('0'))
+                           .arg(why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+    }
+    std::printf("regsvr: %s '%s' %s '%s'\n", unregister ? "removed" : "registered", qPrintable(path),
+                unregister ? "from" : "in", qPrintable(Registry::defaultLocation()));
+    return 0;
+}

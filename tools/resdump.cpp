@@ -1,0 +1,220 @@
+// resdump FILE [TYPE ID]
+//
+// Reads the resources of a built file without loading it. With FILE alone, lists them
+// and prints the version record and the type library in readable form; with TYPE and ID,
+// writes that one resource's bytes, as they are, to standard output.
+//
+// Exit status: 0 done, 1 failed (the file cannot be read, has no such resource, or a
+// resource is damaged; the reason goes to standard error), 2 wrong usage.
+#include "com/bitmap_resource.h"
+#include "com/resources.h"
+#include "com/type_library.h"
+#include "com/version_record.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace fk::com;
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: resdump FILE [TYPE ID]\n"
+                         "  lists the resources of FILE, or writes resource TYPE ID to standard output\n");
+    return 2;
+}
+
+int failure(const QString& message)
+{
+    std::fprintf(stderr, "resdump: %s\n", qPrintable(message));
+    return 1;
+}
+
+QString hex(std::uint32_t value, int digits)
+{
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+QString typeName(ValueType type)
+{
+    switch (type) {
+    case ValueType::Void: return QString();
+    case ValueType::Bool: return QStringLiteral(" as Boolean");
+    case ValueType::Variant: return QStringLiteral(" as Variant");
+    case ValueType::Text: return QStringLiteral(" as String");
+    }
+    return QString();
+}
+
+QString kindName(InvokeKind kind)
+{
+    switch (kind) {
+    case InvokeKind::Method: return QStringLiteral("method      ");
+    case InvokeKind::PropertyGet: return QStringLiteral("property get");
+    case InvokeKind::PropertyPut: return QStringLiteral("property let");
+    }
+    return QString();
+}
+
+QString interfaceFlags(std::uint32_t flags)
+{
+    QStringList words;
+    if (flags & InterfaceDual)
+        words << QStringLiteral("dual");
+    if (flags & InterfaceDispatchOnly)
+        words << QStringLiteral("dispatch only");
+    if (flags & InterfaceHidden)
+        words << QStringLiteral("hidden");
+    return words.join(QStringLiteral(", "));
+}
+
+// One line about a resource's contents; damage is reported in *error.
+QString summary(const Resource& r, QString* error)
+{
+    const QByteArray& data = r.data;
+    if (r.type == QLatin1String("BITMAP")) {
+        const auto bitmap = decodeBitmap(data, error);
+        return bitmap ? QStringLiteral("bitmap %1 x %2, %3 bits per pixel, %4 colours")
+                            .arg(bitmap->width)
+                            .arg(bitmap->height)
+                            .arg(bitmap->bitCount)
+                            .arg(bitmap->paletteSize)
+                      : QString();
+    }
+    if (r.type == QLatin1String("ICON")) {
+        const auto icon = decodeIconImage(data, error);
+        return icon ? QStringLiteral("icon image %1 x %2, %3 bits per pixel").arg(icon->width).arg(icon->height).arg(icon->bitCount)
+                    : QString();
+    }
+    if (r.type == QLatin1String("GROUP_ICON")) {
+        const auto entries = decodeIconGroup(data, error);
+        if (!entries)
+            return QString();
+        QStringList images;
+        for (const IconGroupEntry& e : *entries)
+            images << QStringLiteral("%1 x %2 in %3 colours (ICON %4)").arg(e.width).arg(e.height).arg(e.colorCount).arg(e.iconId);
+        return QStringLiteral("icon group: ") + images.join(QStringLiteral(", "));
+    }
+    if (r.type == QLatin1String("VERSION"))
+        return VersionRecord::fromBinary(data, error) ? QStringLiteral("version record (below)") : QString();
+    if (r.type == QLatin1String("TYPELIB")) {
+        const auto library = TypeLibrary::parse(data, error);
+        return library ? QStringLiteral("type library %1 %2.%3 (below)").arg(library->name).arg(library->majorVersion).arg(library->minorVersion)
+                       : QString();
+    }
+    // A length of 16 followed by sixteen bytes is an identity.
+    if (data.size() == 20 && data.startsWith(QByteArray("\x10\0\0\0", 4)))
+        return QStringLiteral("identity ") + Guid::fromBytes(reinterpret_cast<const std::uint8_t*>(data.constData() + 4)).toString();
+    if (r.type == QLatin1String("MANIFEST"))
+        return QStringLiteral("manifest, %1 lines").arg(data.count('\n'));
+    return QStringLiteral("data");
+}
+
+void printVersion(QTextStream& out, const VersionRecord& v)
+{
+    const QString type = v.fileType == VersionRecord::kTypeLibrary   ? QStringLiteral("dynamic library")
+                         : v.fileType == VersionRecord::kTypeProgram ? QStringLiteral("program")
+                                                                     : hex(v.fileType, 8);
+    out << "  file version      " << VersionRecord::versionText(v.fileVersion) << '\n'
+        << "  product version   " << VersionRecord::versionText(v.productVersion) << '\n'
+        << "  file type         " << type << '\n'
+        << "  platform          " << hex(v.fileOS, 8) << '\n'
+        << "  flags             " << hex(v.fileFlags, 8) << " of mask " << hex(v.fileFlagsMask, 8) << '\n'
+        << "  language          " << hex(v.language, 4) << ", code page " << v.codePage << '\n';
+    for (const auto& [key, value] : v.strings)
+        out << "  " << key.leftJustified(18) << '"' << value << "\"\n";
+}
+
+void printTypeLibrary(QTextStream& out, const TypeLibrary& t)
+{
+    out << "  library " << t.name << ' ' << t.id.toString() << ", version " << t.majorVersion << '.' << t.minorVersion
+        << ", locale " << hex(t.locale, 4) << (t.isControlLibrary ? ", control library" : "") << ", help string \""
+        << t.helpString << "\"\n";
+    for (const TypeLibrary::Class& c : t.classes) {
+        out << "  class " << c.name << ' ' << c.clsid.toString() << ", ProgID " << c.progId
+            << (c.isControl ? ", control" : "") << ", status bits " << hex(c.miscStatus, 8) << ", toolbox bitmap "
+            << c.toolboxBitmap << '\n';
+        if (const auto* i = t.interfaceAt(c.defaultInterface))
+            out << "    default interface " << i->name << '\n';
+        if (const auto* i = t.interfaceAt(c.eventInterface))
+            out << "    event interface   " << i->name << '\n';
+    }
+    for (const TypeLibrary::Interface& i : t.interfaces) {
+        out << "  interface " << i.name << ' ' << i.iid.toString() << " (" << interfaceFlags(i.flags) << ")\n";
+        for (const TypeLibrary::Member& m : i.members)
+            out << "    " << hex(static_cast<std::uint32_t>(m.id), 8) << "  " << kindName(m.kind) << "  " << m.name << '('
+                << (m.argumentCount ? QStringLiteral("%1 argument%2").arg(m.argumentCount).arg(m.argumentCount == 1 ? "" : "s")
+                                    : QString())
+                << ')' << typeName(m.result) << '\n';
+    }
+}
+
+int list(const QString& path, const ResourceTable& table)
+{
+    QTextStream out(stdout);
+    int status = 0;
+    out << path << ": " << table.resources().size() << " resources\n";
+    for (const Resource& r : table.resources()) {
+        QString error;
+        const QString about = summary(r, &error);
+        out << "  " << r.type.leftJustified(12) << ' ' << QString::number(r.id).leftJustified(6) << " language "
+            << hex(r.language, 4) << "  " << QString::number(r.data.size()).rightJustified(6) << " bytes  "
+            << (error.isEmpty() ? about : QStringLiteral("DAMAGED: ") + error) << '\n';
+        if (!error.isEmpty())
+            status = 1;
+    }
+    for (const Resource& r : table.resources()) {
+        if (r.type == QLatin1String("VERSION")) {
+            if (const auto record = VersionRecord::fromBinary(r.data, nullptr)) {
+                out << "\nVERSION " << r.id << ":\n";
+                printVersion(out, *record);
+            }
+        } else if (r.type == QLatin1String("TYPELIB")) {
+            if (const auto library = TypeLibrary::parse(r.data, nullptr)) {
+                out << "\nTYPELIB " << r.id << ":\n";
+                printTypeLibrary(out, *library);
+            }
+        }
+    }
+    out.flush();
+    if (status)
+        std::fprintf(stderr, "resdump: %s carries damaged resources\n", qPrintable(path));
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() != 1 && args.size() != 3)
+        return usage();
+    bool isNumber = true;
+    const uint id = args.size() == 3 ? args[2].toUInt(&isNumber) : 0;
+    if (!isNumber || args[0].startsWith(QLatin1Char('-')))
+        return usage();
+
+    QString error;
+    const auto table = ResourceTable::readFromFile(args[0], &error);
+    if (!table)
+        return failure(error);
+    if (args.size() == 1)
+        return list(args[0], *table);
+
+    const Resource* resource = table->find(args[1], id);
+    if (!resource)
+        return failure(QStringLiteral("'%1' has no resource %2 %3").arg(args[0], args[1]).arg(id));
+    const QByteArray& data = resource->data;
+    for (qsizetype written = 0; written < data.size();) {
+        const ssize_t n = ::write(STDOUT_FILENO, data.constData() + written, static_cast<std::size_t>(data.size() - written));
+        if (n < 0)
+            return failure(QStringLiteral("cannot write to standard output"));
+        written += n;
+    }
+    return 0;
+}
