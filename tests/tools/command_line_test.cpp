@@ -1,0 +1,133 @@
+// The two tools as a user runs them: what they print, what they leave in the registry and
+// their exit status (0 done, 1 failed, 2 wrong usage).
+#include "tools_support.h"
+
+#include "com/resources.h"
+
+using namespace tools_testing;
+
+namespace {
+
+TEST(RegistrationTool, WrongUsageExitsWithTwoAndSaysHow)
+{
+    TestRegistry registry;
+    for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("-u")}, QStringList{QStringLiteral("-x"), QStringLiteral("a")},
+                                    QStringList{QStringLiteral("a.ocx"), QStringLiteral("b.ocx")}}) {
+        const ToolRun run = runTool(QStringLiteral("regsvr"), args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("usage: regsvr [-u] FILE"))) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(registry.path()));
+}
+
+TEST(RegistrationTool, RegistersARelativeFileByItsAbsolutePathAndUnregistersIt)
+{
+    TestRegistry registry;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+
+    const ToolRun added = runTool(QStringLiteral("regsvr"), {QStringLiteral("Lumakey.ocx")}, QFileInfo(library).absolutePath());
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    EXPECT_TRUE(added.out.contains(QFile::encodeName(library))) << added.out.toStdString();
+    QString error;
+    const auto found = fk::com::Registry(registry.path()).findProgId(QStringLiteral("Lumakey.btn"), &error);
+    ASSERT_TRUE(found) << error.toStdString();
+    EXPECT_EQ(found->libraryPath, library);
+    EXPECT_EQ(found->clsid.toString(), QString::fromLatin1(kButtonClass));
+
+    const ToolRun removed = runTool(QStringLiteral("regsvr"), {QStringLiteral("-u"), library});
+    ASSERT_EQ(removed.exitCode, 0) << removed.err.toStdString();
+    EXPECT_FALSE(fk::com::Registry(registry.path()).findProgId(QStringLiteral("Lumakey.btn"), &error));
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+}
+
+TEST(RegistrationTool, FailuresExitWithOneAndSayWhy)
+{
+    TestRegistry registry;
+    QTemporaryDir folder;
+
+    const ToolRun missing = runTool(QStringLiteral("regsvr"), {folder.path() + QStringLiteral("/Nothing.ocx")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("does not exist"))) << missing.err.toStdString();
+
+    // A shared library that is no component library.
+    const ToolRun foreign = runTool(QStringLiteral("regsvr"), {builtFile(QStringLiteral("libformkit.so"))});
+    EXPECT_EQ(foreign.exitCode, 1);
+    EXPECT_TRUE(foreign.err.contains(QStringLiteral("not a component library"))) << foreign.err.toStdString();
+
+    // A damaged store is reported and left alone.
+    const QString library = copyOfLibrary(folder.path());
+    registry.write("{\"classes\": {");
+    const ToolRun damaged = runTool(QStringLiteral("regsvr"), {library});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.err.contains(QStringLiteral("DllRegisterServer"))) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.err.contains(registry.path() + QStringLiteral("' is damaged"))) << damaged.err.toStdString();
+    EXPECT_EQ(registry.bytes(), QByteArray("{\"classes\": {"));
+}
+
+TEST(ResourceTool, ListsTheLibrarysResourcesWithVersionAndTypeLibrary)
+{
+    const ToolRun run = runTool(QStringLiteral("resdump"), {builtFile(QStringLiteral("Lumakey.ocx"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString text = QString::fromUtf8(run.out);
+    for (const char* expected : {
+             "TYPELIB      1 ",
+             "_IID_BTN     1 ",
+             "identity {6F5550D2-7096-4A9C-AA54-F2BB84D0A99B}",
+             "identity {F26C7975-6F91-4C53-BD8F-A230F902D283}",
+             "BITMAP       30000",
+             "bitmap 16 x 15, 4 bits per pixel, 16 colours",
+             "file type         dynamic library",
+             "OriginalFilename  \"Lumakey.ocx\"",
+             "OLESelfRegister   \"\"",
+             "library Lumakey {2004FE3A-FBE0-4284-AAF3-0C56C3E6713D}, version 2.0, locale 0x0409, control library",
+             "class btn {8DDE02C5-207C-4592-8B6F-0F84159237E0}, ProgID Lumakey.btn, control, status bits 0x00020191, "
+             "toolbox bitmap 30000",
+             "interface _btn {6F5550D2-7096-4A9C-AA54-F2BB84D0A99B} (dual, hidden)",
+             "0x60030007  method        IsMouseOverControl() as Boolean",
+             "0x68030000  property let  Caption(1 argument)",
+             "interface __btn {F26C7975-6F91-4C53-BD8F-A230F902D283} (dispatch only, hidden)",
+             "0x00000001  method        Click()",
+         })
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << "\n--- output:\n" << text.toStdString();
+}
+
+TEST(ResourceTool, WritesOneResourceAsItIs)
+{
+    const QString file = builtFile(QStringLiteral("Lumakey.ocx"));
+    QString error;
+    const auto table = fk::com::ResourceTable::readFromFile(file, &error);
+    ASSERT_TRUE(table) << error.toStdString();
+    for (const auto& [type, id] : {std::pair{"BITMAP", 30000u}, std::pair{"VERSION", 1u}, std::pair{"_SRCIID_BTN", 1u}}) {
+        const ToolRun run = runTool(QStringLiteral("resdump"), {file, QLatin1String(type), QString::number(id)});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const fk::com::Resource* resource = table->find(QLatin1String(type), id);
+        ASSERT_TRUE(resource) << type;
+        EXPECT_EQ(run.out, resource->data) << type;
+    }
+}
+
+TEST(ResourceTool, FailuresAndWrongUsage)
+{
+    const QString file = builtFile(QStringLiteral("Lumakey.ocx"));
+    const ToolRun none = runTool(QStringLiteral("resdump"), {});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_TRUE(none.err.contains(QStringLiteral("usage: resdump FILE [TYPE ID]")));
+    EXPECT_EQ(runTool(QStringLiteral("resdump"), {file, QStringLiteral("BITMAP")}).exitCode, 2);
+    EXPECT_EQ(runTool(QStringLiteral("resdump"), {file, QStringLiteral("BITMAP"), QStringLiteral("big")}).exitCode, 2);
+
+    const ToolRun absent = runTool(QStringLiteral("resdump"), {file, QStringLiteral("BITMAP"), QStringLiteral("1")});
+    EXPECT_EQ(absent.exitCode, 1);
+    EXPECT_TRUE(absent.err.contains(QStringLiteral("has no resource BITMAP 1"))) << absent.err.toStdString();
+    EXPECT_TRUE(absent.out.isEmpty());
+
+    const ToolRun text = runTool(QStringLiteral("resdump"), {sourceFile(QStringLiteral("btn/Lumakey.rsc"))});
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_TRUE(text.err.contains(QStringLiteral("is not a 64-bit little-endian ELF file"))) << text.err.toStdString();
+
+    const ToolRun bare = runTool(QStringLiteral("resdump"), {builtFile(QStringLiteral("libformkit.so"))});
+    EXPECT_EQ(bare.exitCode, 1);
+    EXPECT_TRUE(bare.err.contains(QStringLiteral("carries no resources"))) << bare.err.toStdString();
+}
+
+} // namespace

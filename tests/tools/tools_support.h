@@ -1,0 +1,135 @@
+#pragma once
+
+// What the tests of the library's entry points, registration and tools share: the built
+// files, a registry of the test's own, copies of the library and running the tools.
+#include "com/library_file.h"
+#include "com/registry.h"
+#include "com/result.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace tools_testing {
+
+// A file of the build, by its canonical path (the loader takes no other).
+inline QString builtFile(const QString& name)
+{
+    const QString path = QFileInfo(QStringLiteral(CORVANE_BUILD_BIN "/") + name).canonicalFilePath();
+    if (path.isEmpty())
+        ADD_FAILURE() << "the build has no " << name.toStdString();
+    return path;
+}
+
+inline QString sourceFile(const QString& relative)
+{
+    return QDir::cleanPath(QStringLiteral(CORVANE_TEST_DATA "/../") + relative);
+}
+
+// A registry of the test's own in a temporary folder; the process and the tools it starts
+// use it instead of the user's.
+class TestRegistry {
+public:
+    TestRegistry()
+    {
+        EXPECT_TRUE(dir_.isValid());
+        path_ = QFileInfo(dir_.path()).canonicalFilePath() + QStringLiteral("/registry.json");
+        qputenv("FORMKIT_REGISTRY", QFile::encodeName(path_));
+    }
+    ~TestRegistry() { qunsetenv("FORMKIT_REGISTRY"); }
+
+    const QString& path() const { return path_; }
+    QString folder() const { return QFileInfo(path_).absolutePath(); }
+
+    QByteArray bytes() const
+    {
+        QFile file(path_);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QJsonObject json() const { return QJsonDocument::fromJson(bytes()).object(); }
+    void write(const QByteArray& contents) const
+    {
+        QFile file(path_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+// A private copy of the built library in a folder of its own (canonical path), owner
+// read-write-execute only unless the test changes that.
+inline QString copyOfLibrary(const QString& folder, const QString& name = QStringLiteral("Lumakey.ocx"))
+{
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    const QString target = canonicalFolder + QLatin1Char('/') + name;
+    QFile::remove(target);
+    if (!QFile::copy(builtFile(QStringLiteral("Lumakey.ocx")), target))
+        ADD_FAILURE() << "cannot copy the library to " << target.toStdString();
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return target;
+}
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Runs a built tool to its end; the registry of the test goes with it in the environment.
+inline ToolRun runTool(const QString& tool, const QStringList& args, const QString& workingDir = QString())
+{
+    QProcess process;
+    process.setProgram(builtFile(tool));
+    process.setArguments(args);
+    if (!workingDir.isEmpty())
+        process.setWorkingDirectory(workingDir);
+    process.start();
+    ToolRun run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << tool.toStdString() << " did not finish normally";
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// The library's exports, as the tools and hosts call them.
+using RegistrationEntry = fk::com::HRESULT (*)();
+using CanUnloadEntry = fk::com::HRESULT (*)();
+using GetClassObjectEntry = fk::com::HRESULT (*)(const fk::com::Guid*, const fk::com::Guid*, void**);
+
+template <class Entry> Entry entryOf(const fk::com::LibraryFile* library, const char* name)
+{
+    return reinterpret_cast<Entry>(library->entryPoint(name));
+}
+
+inline const fk::com::LibraryFile* loadLibrary(const QString& path)
+{
+    QString reason;
+    const fk::com::LibraryFile* library = fk::com::LibraryFile::load(path, &reason);
+    if (!library)
+        ADD_FAILURE() << "cannot load " << path.toStdString() << ": " << reason.toStdString();
+    return library;
+}
+
+inline constexpr const char* kButtonClass = "{8DDE02C5-207C-4592-8B6F-0F84159237E0}";
+inline constexpr const char* kTypeLibrary = "{2004FE3A-FBE0-4284-AAF3-0C56C3E6713D}";
+inline constexpr const char* kButtonInterface = "{6F5550D2-7096-4A9C-AA54-F2BB84D0A99B}";
+inline constexpr const char* kButtonEvents = "{F26C7975-6F91-4C53-BD8F-A230F902D283}";
+
+} // namespace tools_testing
