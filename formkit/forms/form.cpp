@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace fk {
 
@@ -36,10 +37,22 @@ Qt::WindowFlags flagsFor(BorderStyle style)
 
 // Destroys an unloaded form once control has gone back to the event loop that was running
 // when it was unloaded, so that the handler that unloaded it can finish safely.
+class FormReaper;
+
+std::set<FormReaper*>& pendingReapers()
+{
+    static std::set<FormReaper*> reapers;
+    return reapers;
+}
+
 class FormReaper : public QObject {
 public:
-    explicit FormReaper(Form* form) : form_(form) {}
-    ~FormReaper() override { delete form_; }
+    explicit FormReaper(Form* form) : form_(form) { pendingReapers().insert(this); }
+    ~FormReaper() override
+    {
+        pendingReapers().erase(this);
+        delete form_;
+    }
 
 private:
     Form* form_;
@@ -86,6 +99,17 @@ void Form::load()
 {
     applyTabOrder();
     Form_Load();
+}
+
+void destroyAllForms()
+{
+    while (!pendingReapers().empty())
+        delete *pendingReapers().begin();
+    while (!loadedForms().empty()) {
+        Form* form = loadedForms().begin()->second;
+        loadedForms().erase(loadedForms().begin());
+        delete form;
+    }
 }
 
 void Form::show(ShowMode mode)

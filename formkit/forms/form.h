@@ -112,6 +112,11 @@ template <class F> F& formInstance()
     return ref;
 }
 
+// Destroys every form still loaded or waiting to be destroyed, without running any of its
+// handlers. The runtime calls it once the program's event loop has ended, before the
+// toolkit goes away.
+void destroyAllForms();
+
 // Whether the default instance of a form class is loaded now.
 template <class F> bool isFormLoaded() { return Form::findLoaded(typeid(F)) != nullptr; }
 

@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "font.h"
+#include "form.h"
 #include "runtime_error.h"
 #include "../com/activation.h"
 
@@ -55,7 +56,9 @@ int runProgram(int argc, char** argv, const ProgramDescription& program)
         program.loadFirstForm();
         loaded = true;
     });
-    return loaded ? QApplication::exec() : 1;
+    const int status = loaded ? QApplication::exec() : 1;
+    destroyAllForms();
+    return status;
 }
 
 } // namespace fk

@@ -2,6 +2,7 @@
 // platform, the runtime prepared as the program prepares it, and the program's manifest
 // when the test program carries one.
 #include "com/resources.h"
+#include "forms/form.h"
 #include "forms/program.h"
 
 #include <QApplication>
@@ -35,5 +36,11 @@ int main(int argc, char** argv)
                 manifest = r->data;
     }
     fk::prepareRuntime({.name = QStringLiteral("Corvane_ALPHA3"), .manifest = manifest, .loadFirstForm = {}});
-    return RUN_ALL_TESTS();
+    // Tests never touch the user's own registry: each test program has a store of its own
+    // that does not exist until a test registers something.
+    if (!qEnvironmentVariableIsSet("FORMKIT_REGISTRY"))
+        qputenv("FORMKIT_REGISTRY", QStringLiteral("%1/registry-%2.json").arg(runtimeDir).arg(::getpid()).toLocal8Bit());
+    const int status = RUN_ALL_TESTS();
+    fk::destroyAllForms();
+    return status;
 }
