@@ -42,6 +42,21 @@ QString LibraryFile::refusal(const QString& path)
         return QStringLiteral("library file '%1' can be written by other users").arg(path);
     if (info.st_uid != ::geteuid() && info.st_uid != 0)
         return QStringLiteral("library file '%1' belongs to another user").arg(path);
+    // Whoever can write a folder on the way can put another file in the library's place
+    // between this check and the load; a shared folder is safe only with its sticky bit.
+    for (QDir folder = QFileInfo(path).dir();; ) {
+        struct stat folderInfo {};
+        const QString folderPath = folder.absolutePath();
+        if (::stat(QFile::encodeName(folderPath).constData(), &folderInfo) != 0)
+            return QStringLiteral("folder '%1' cannot be examined").arg(folderPath);
+        if ((folderInfo.st_mode & (S_IWGRP | S_IWOTH)) && !(folderInfo.st_mode & S_ISVTX))
+            return QStringLiteral("folder '%1' of the library can be written by other users").arg(folderPath);
+        if (folderInfo.st_uid != ::geteuid() && folderInfo.st_uid != 0)
+            return QStringLiteral("folder '%1' of the library belongs to another user").arg(folderPath);
+        if (folder.isRoot())
+            break;
+        folder.cdUp();
+    }
     return {};
 }
 
