@@ -145,4 +145,20 @@ TEST(HostileRegistry, AStoreThatIsAFolderIsAClearError)
     EXPECT_TRUE(QFileInfo(registry.path()).isDir()) << "and it is left alone";
 }
 
+TEST(HostileRegistry, ALibraryPathWithANulInsideIsNeverCutShortToAnotherFile)
+{
+    // The entry names "<a real library>\0.txt": a file that does not exist. Cut at the NUL,
+    // the name would lead to the real library instead.
+    TestRegistry registry;
+    setProgramManifest({}, registry.folder());
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+    QByteArray contents = corpusFile(QStringLiteral("library-nul-inside.json"));
+    contents.replace("@LIBRARY@", library.toUtf8());
+    registry.write(contents);
+    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    EXPECT_NE(reason, QStringLiteral("(created)")) << "the library named without its ending was loaded";
+    EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+}
+
 } // namespace
