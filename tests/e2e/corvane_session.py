@@ -101,16 +101,24 @@ class Session:
         for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME"):
             self.env.pop(name, None)
 
-    def _spawn(self, args, **kwargs):
-        p = subprocess.Popen(args, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, **kwargs)
+    def _spawn(self, args, stderr=subprocess.DEVNULL):
+        p = subprocess.Popen(args, env=self.env, stdout=subprocess.DEVNULL, stderr=stderr)
         self.processes.append(p)
         return p
 
     def start_program(self):
+        """Starts the program; what it writes to stderr is kept (see program_errors)."""
         if not PROGRAM:
             raise RuntimeError("CORVANE_PROGRAM names no program")
-        self.program = self._spawn([PROGRAM])
+        self.stderr_path = os.path.join(self.tmp, f"stderr-{len(self.processes)}.txt")
+        with open(self.stderr_path, "wb") as err:
+            self.program = self._spawn([PROGRAM], stderr=err)
         return self.program
+
+    def program_errors(self):
+        """What the program last started has written to stderr so far."""
+        with open(self.stderr_path, "rb") as f:
+            return f.read().decode(errors="replace")
 
     def exit_status(self, timeout=5.0):
         wait_for("the program to end", lambda: self.program.poll() is not None, timeout)
@@ -156,8 +164,13 @@ class Session:
         for line in out.splitlines():
             key, _, value = line.strip().partition(":")
             values[key] = value.strip()
-        return Geometry(int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
-                        int(values["Width"]), int(values["Height"]))
+        keys = ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")
+        if not all(k in values for k in keys):
+            # The window went away while it was being asked about.
+            if must_exist:
+                raise RuntimeError(f"window {window} has no geometry: {out.strip()}")
+            return None
+        return Geometry(*(int(values[k]) for k in keys))
 
     def property(self, window, name):
         return self._run(["xprop", "-id", str(window), name], check=False)

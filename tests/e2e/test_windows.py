@@ -54,6 +54,7 @@ class TitleBar(unittest.TestCase):
         s.start_program()
         main = wait_for("the main window", lambda: s.window_of_size(577, 438), 10)
         wait_for("the splash to go", lambda: s.window_of_size(259, 82) is None, 3)
+        wait_for("the main window's place", lambda: s.geometry(main, must_exist=False))
         return main
 
     def test_drag_moves_the_window_by_the_pointer_distance(self):
