@@ -26,6 +26,9 @@ QString LibraryFile::refusal(const QString& path)
 {
     if (path.isEmpty())
         return QStringLiteral("no library file is named");
+    // A path with a NUL inside would be cut short by the system and name another file.
+    if (path.contains(QChar(0)))
+        return QStringLiteral("library path '%1' has a NUL character inside").arg(QString(path).replace(QChar(0), QStringLiteral("\\0")));
     if (!QDir::isAbsolutePath(path))
         return QStringLiteral("library path '%1' is not absolute").arg(path);
     const QByteArray native = QFile::encodeName(path);
