@@ -1,8 +1,10 @@
-// regsvr [-u] FILE
+// regsvr [--system] [-u] FILE
 //
 // Registers a component library for this user (or, with -u, removes its registration) by
 // loading it through formkit's library loader and calling its DllRegisterServer or
-// DllUnregisterServer. The loader takes absolute paths only, so FILE is made absolute
+// DllUnregisterServer. With --system the library registers into the system store instead,
+// for every user of the machine; packages do that as root when they install a library, and
+// remove the entries again before they remove it. The loader takes absolute paths only, so FILE is made absolute
 // first; it still refuses links, files others can write and the like.
 //
 // Exit status: 0 done, 1 failed (the reason goes to standard error), 2 wrong usage.
@@ -25,7 +27,9 @@ using RegistrationEntry = HRESULT (*)();
 int usage()
 {
     std::fprintf(stderr, "usage: regsvr [-u] FILE\n"
-                         "  registers the component library FILE for this user; -u removes the registration\n");
+                         "       regsvr --system [-u] FILE\n"
+                         "  registers the component library FILE for this user, or with --system for every\n"
+                         "  user of the machine; -u removes the registration\n");
     return 2;
 }
 
@@ -42,12 +46,23 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     bool unregister = false;
-    if (!args.isEmpty() && args.first() == QLatin1String("-u")) {
-        unregister = true;
-        args.removeFirst();
+    bool system = false;
+    // The options come before the file, in either order, each at most once.
+    while (!args.isEmpty() && args.first().startsWith(QLatin1Char('-'))) {
+        const QString option = args.takeFirst();
+        bool* flag = option == QLatin1String("-u") ? &unregister : option == QLatin1String("--system") ? &system : nullptr;
+        if (!flag || *flag)
+            return usage();
+        *flag = true;
     }
-    if (args.size() != 1 || args.first().isEmpty() || args.first().startsWith(QLatin1Char('-')))
+    if (args.size() != 1 || args.first().isEmpty())
         return usage();
+
+    Registry::setRegistrationScope(system ? Registry::Scope::System : Registry::Scope::User);
+    const Registry store;
+    // Refused before the library runs, so that the reason is the plain one.
+    if (QString why; !store.writable(&why))
+        return failure(system ? why + QStringLiteral(" (the system store is written as root)") : why);
 
     const QString path = QDir::cleanPath(QFileInfo(args.first()).absoluteFilePath());
     QString reason;
@@ -68,6 +83,6 @@ int main(int argc, char** argv)
                            .arg(why.isEmpty() ? QString() : QStringLiteral(": ") + why));
     }
     std::printf("regsvr: %s '%s' %s '%s'\n", unregister ? "removed" : "registered", qPrintable(path),
-                unregister ? "from" : "in", qPrintable(Registry::defaultLocation()));
+                unregister ? "from" : "in", qPrintable(store.path()));
     return 0;
 }

@@ -49,18 +49,22 @@ std::optional<ClassLocation> findInManifest(const QString& name, const std::opti
     return ClassLocation{entry->clsid, *path, QStringLiteral("the program's manifest")};
 }
 
-// The per-user registry, asked after the manifest. Its paths are absolute as written; the
-// library loader checks them like any other.
+// The registry, asked after the manifest: the user's store, then the system's. Its paths
+// are absolute as written; the library loader checks them like any other. A damaged store
+// is an error even when a later store might know the class: which library the user meant
+// cannot be told from a store that cannot be read.
 std::optional<ClassLocation> findInRegistry(const QString& name, const std::optional<Guid>& clsid)
 {
-    const Registry registry;
-    QString error;
-    const auto entry = clsid ? registry.findClass(*clsid, &error) : registry.findProgId(name, &error);
-    if (!entry && !error.isEmpty())
-        throw RuntimeError::cannotCreateObject(name, error);
-    if (!entry)
-        return std::nullopt;
-    return ClassLocation{entry->clsid, entry->libraryPath, QStringLiteral("the registry '%1'").arg(registry.path())};
+    for (const QString& path : Registry::searchOrder()) {
+        const Registry registry(path);
+        QString error;
+        const auto entry = clsid ? registry.findClass(*clsid, &error) : registry.findProgId(name, &error);
+        if (!entry && !error.isEmpty())
+            throw RuntimeError::cannotCreateObject(name, error);
+        if (entry)
+            return ClassLocation{entry->clsid, entry->libraryPath, QStringLiteral("the registry '%1'").arg(registry.path())};
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -78,8 +82,8 @@ ComPtr<IUnknown> createObject(const QString& name)
         location = findInRegistry(name, clsid);
     if (!location)
         throw RuntimeError::cannotCreateObject(
-            name, QStringLiteral("the class is not registered (neither in the program's manifest nor in the registry '%1')")
-                      .arg(Registry::defaultLocation()));
+            name, QStringLiteral("the class is not registered (neither in the program's manifest nor in the registry: %1)")
+                      .arg(QLatin1Char('\'') + Registry::searchOrder().join(QStringLiteral("', then '")) + QLatin1Char('\'')));
 
     QString reason;
     const LibraryFile* library = LibraryFile::load(location->libraryPath, &reason);

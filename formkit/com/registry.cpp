@@ -8,7 +8,9 @@
 #include <QJsonDocument>
 #include <QLockFile>
 #include <QSaveFile>
+#include <atomic>
 #include <mutex>
+#include <unistd.h>
 
 namespace fk::com {
 
@@ -98,6 +100,20 @@ struct Sections {
     }
 };
 
+// Why this process may not make files in a folder, or in the folder nearest to it that
+// exists when it does not exist yet; empty when it may.
+QString whyNotWritable(const QString& folder)
+{
+    QString existing = QDir::cleanPath(folder);
+    while (!QFileInfo::exists(existing) && existing != QDir::rootPath())
+        existing = QFileInfo(existing).absolutePath();
+    if (!QFileInfo(existing).isDir())
+        return QStringLiteral("'%1' is not a folder").arg(existing);
+    if (::access(QFile::encodeName(existing).constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("permission denied");
+    return {};
+}
+
 // Changes within one process take turns here; the lock file keeps processes apart.
 std::mutex& processLock()
 {
@@ -117,6 +133,40 @@ QString Registry::defaultLocation()
     if (data.isEmpty() || !QDir::isAbsolutePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir::cleanPath(data + QStringLiteral("/formkit/registry.json"));
+}
+
+QString Registry::systemLocation()
+{
+    const QString overridden = qEnvironmentVariable("FORMKIT_SYSTEM_REGISTRY");
+    if (!overridden.isEmpty())
+        return QFileInfo(overridden).absoluteFilePath();
+    return QStringLiteral("/var/lib/formkit/registry.json");
+}
+
+QStringList Registry::searchOrder()
+{
+    QStringList stores{defaultLocation()};
+    const QString system = systemLocation();
+    if (QDir::cleanPath(system) != QDir::cleanPath(stores.first()))
+        stores << system;
+    return stores;
+}
+
+namespace {
+
+std::atomic<Registry::Scope>& registrationScope()
+{
+    static std::atomic<Registry::Scope> scope{Registry::Scope::User};
+    return scope;
+}
+
+} // namespace
+
+void Registry::setRegistrationScope(Scope scope) { registrationScope() = scope; }
+
+QString Registry::registrationLocation()
+{
+    return registrationScope() == Scope::System ? systemLocation() : defaultLocation();
 }
 
 std::optional<QJsonObject> Registry::read(QString* error) const
@@ -196,11 +246,30 @@ std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, 
     return std::nullopt;
 }
 
+bool Registry::writable(QString* error) const
+{
+    const QString why = whyNotWritable(QFileInfo(path_).absolutePath());
+    if (why.isEmpty())
+        return true;
+    failWith<bool>(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, why));
+    return false;
+}
+
 bool Registry::update(const Change& change, QString* error) const
 {
     const QFileInfo info(path_);
+    // A change that leaves a store that is not there as it is (removing what was never
+    // registered) makes nothing, not even the store's folder.
+    if (!info.absoluteDir().exists()) {
+        QJsonObject empty;
+        QString why;
+        if (change(empty, &why) && empty.isEmpty())
+            return true;
+    }
     if (!QDir().mkpath(info.absolutePath())) {
-        failWith<bool>(error, QStringLiteral("cannot make the registry's folder '%1'").arg(info.absolutePath()));
+        const QString why = whyNotWritable(info.absolutePath());
+        failWith<bool>(error, QStringLiteral("cannot make the registry's folder '%1'%2")
+                                  .arg(info.absolutePath(), why.isEmpty() ? QString() : QStringLiteral(": ") + why));
         return false;
     }
     const std::lock_guard<std::mutex> inProcess(processLock());
@@ -211,9 +280,12 @@ bool Registry::update(const Change& change, QString* error) const
         case QLockFile::LockFailedError:
             failWith<bool>(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
             break;
-        case QLockFile::PermissionError:
-            failWith<bool>(error, QStringLiteral("cannot make the registry's lock file '%1.lock'").arg(path_));
+        case QLockFile::PermissionError: {
+            const QString why = whyNotWritable(info.absolutePath());
+            failWith<bool>(error, QStringLiteral("cannot make the registry's lock file '%1.lock'%2")
+                                      .arg(path_, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
             break;
+        }
         default:
             failWith<bool>(error, QStringLiteral("cannot lock the registry '%1'").arg(path_));
             break;

@@ -5,18 +5,24 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
 namespace fk::com {
 
-// The per-user registry: which library file delivers which class, by class identity and
-// by ProgID, with the registration data libraries record about themselves. Libraries
-// write it when they register (DllRegisterServer) and remove their entries when they
-// unregister; activation reads it after the program's own manifest.
+// The registry: which library file delivers which class, by class identity and by ProgID,
+// with the registration data libraries record about themselves. Libraries write it when
+// they register (DllRegisterServer) and remove their entries when they unregister;
+// activation reads it after the program's own manifest.
 //
-// Where it lives: $FORMKIT_REGISTRY when set (tests point it at a temporary file), else
-// $XDG_DATA_HOME/formkit/registry.json, else ~/.local/share/formkit/registry.json.
+// There are two stores of the same form. The user's store holds what a user registered
+// for themselves: $FORMKIT_REGISTRY when set (tests point it at a temporary file), else
+// $XDG_DATA_HOME/formkit/registry.json, else ~/.local/share/formkit/registry.json. The
+// system store holds what was installed for everyone, written by packages as root through
+// `regsvr --system`: $FORMKIT_SYSTEM_REGISTRY when set, else /var/lib/formkit/registry.json.
+// Activation asks the user's store first, so a user can put a library of their own in
+// place of an installed one; a store that does not exist is simply empty.
 //
 // What it holds, as indented JSON (identities in the braced upper-case form, status bits
 // and locales as hex texts, every path absolute):
@@ -65,8 +71,20 @@ public:
 
     // The store of this user (see above).
     static QString defaultLocation();
+    // The store of the machine (see above).
+    static QString systemLocation();
+    // The stores activation asks, in the order it asks them: the user's, then the system's
+    // (once, when both names lead to the same file).
+    static QStringList searchOrder();
 
-    Registry() : Registry(defaultLocation()) {}
+    // Which store the libraries a process loads register into and unregister from: the
+    // user's unless the process chose the system's, as `regsvr --system` does.
+    enum class Scope { User, System };
+    static void setRegistrationScope(Scope scope);
+    static QString registrationLocation();
+
+    // The store registration writes (see registrationLocation).
+    Registry() : Registry(registrationLocation()) {}
     explicit Registry(QString path) : path_(std::move(path)) {}
 
     const QString& path() const { return path_; }
@@ -85,6 +103,10 @@ public:
     // ProgIDs that name them, its type library's version and the interfaces that belong
     // to that type library.
     bool unregisterLibrary(const LibraryDescriptor& library, QString* error) const;
+
+    // Whether this process may change the store: make its folder, its lock file and its new
+    // contents. Says why not in *error; a system store needs root.
+    bool writable(QString* error) const;
 
     // The whole store, checked; a store that does not exist yet reads as empty.
     std::optional<QJsonObject> read(QString* error) const;

@@ -1,0 +1,272 @@
+// The system store: what packages register for every user of the machine. Activation asks
+// the user's store first and the system's after it; `regsvr --system` writes the system
+// store and nothing else; a machine without a system store is an ordinary machine.
+#include "tools_support.h"
+
+#include "com/activation.h"
+#include "forms/runtime_error.h"
+
+#include <QJsonObject>
+#include <memory>
+#include <unistd.h>
+
+using namespace tools_testing;
+using namespace fk::com;
+
+namespace {
+
+// The tests of this program never see the machine's own system store: unless the caller
+// chose one, they all get a system store that does not exist.
+class NoMachineSystemStore : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsSet("FORMKIT_SYSTEM_REGISTRY"))
+            return;
+        folder_ = std::make_unique<QTemporaryDir>();
+        qputenv("FORMKIT_SYSTEM_REGISTRY", QFile::encodeName(folder_->path() + QStringLiteral("/none/registry.json")));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+[[maybe_unused]] ::testing::Environment* const noMachineSystemStore =
+    ::testing::AddGlobalTestEnvironment(new NoMachineSystemStore);
+
+// A system store of the test's own, in a folder that does not exist until something is
+// registered in it; the process and the tools it starts use it.
+class TestSystemRegistry {
+public:
+    TestSystemRegistry()
+        : previous_(qgetenv("FORMKIT_SYSTEM_REGISTRY"))
+    {
+        EXPECT_TRUE(dir_.isValid());
+        path_ = QFileInfo(dir_.path()).canonicalFilePath() + QStringLiteral("/var/lib/formkit/registry.json");
+        qputenv("FORMKIT_SYSTEM_REGISTRY", QFile::encodeName(path_));
+    }
+    ~TestSystemRegistry() { qputenv("FORMKIT_SYSTEM_REGISTRY", previous_); }
+
+    const QString& path() const { return path_; }
+    QString folder() const { return QFileInfo(path_).absolutePath(); }
+    QByteArray bytes() const
+    {
+        QFile file(path_);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void write(const QByteArray& contents) const
+    {
+        ASSERT_TRUE(QDir().mkpath(folder()));
+        QFile file(path_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+
+private:
+    QByteArray previous_;
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+QString reasonCreating(const QString& name)
+{
+    try {
+        createObject(name);
+    } catch (const fk::RuntimeError& e) {
+        return e.description();
+    }
+    return QStringLiteral("(created)");
+}
+
+std::optional<Registry::ClassEntry> buttonIn(const QString& store)
+{
+    QString error;
+    auto entry = Registry(store).findProgId(QStringLiteral("Lumakey.btn"), &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    return entry;
+}
+
+// Another vendor's class, already in a store.
+const QByteArray kOtherVendor = R"({
+    "format": "formkit registry",
+    "version": 1,
+    "classes": {
+        "{11111111-2222-3333-4444-555555555555}": {"name": "dial", "progId": "Other.dial",
+            "library": "/opt/other/Other.ocx", "control": true, "miscStatus": "0x00000001",
+            "typeLibrary": "{66666666-7777-8888-9999-AAAAAAAAAAAA}", "typeLibraryVersion": "1.0"}
+    },
+    "progIds": {"Other.dial": "{11111111-2222-3333-4444-555555555555}"},
+    "typeLibraries": {},
+    "interfaces": {}
+})";
+
+TEST(SystemStore, ActivationAsksTheUsersStoreFirstThenTheSystems)
+{
+    TestRegistry user;
+    TestSystemRegistry system;
+    setProgramManifest({}, user.folder());
+
+    // Neither store exists: the class is simply not registered, and the error names both
+    // places it was looked for.
+    QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    EXPECT_TRUE(reason.contains(QStringLiteral("not registered"))) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(user.path())) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(system.path())) << reason.toStdString();
+    EXPECT_LT(reason.indexOf(user.path()), reason.indexOf(system.path())) << reason.toStdString();
+
+    // Installed for everyone: found by ProgID and by class identity with nothing in the
+    // user's store.
+    QTemporaryDir installed;
+    const QString systemCopy = copyOfLibrary(installed.path());
+    const ToolRun added = runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), systemCopy});
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    EXPECT_TRUE(added.out.contains(QFile::encodeName(system.path()))) << added.out.toStdString();
+    EXPECT_FALSE(QFile::exists(user.path())) << "--system leaves the user's store alone";
+    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+    EXPECT_TRUE(createObject(QString::fromLatin1(kButtonClass)));
+
+    // The user's own registration comes first: with its file gone, activation fails on it
+    // instead of falling back to the installed one, and says which store named it.
+    QTemporaryDir own;
+    const QString userCopy = copyOfLibrary(own.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {userCopy}).exitCode, 0);
+    ASSERT_TRUE(QFile::remove(userCopy));
+    reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    EXPECT_TRUE(reason.contains(userCopy + QStringLiteral("' does not exist"))) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(user.path())) << reason.toStdString();
+
+    // So does a damaged user store: which library the user meant cannot be told from it.
+    user.write("{\"classes\": {\"{8DDE02C5-");
+    reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    EXPECT_TRUE(reason.contains(user.path() + QStringLiteral("' is damaged"))) << reason.toStdString();
+
+    // Without the user's entries the installed registration serves again.
+    ASSERT_TRUE(QFile::remove(user.path()));
+    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+
+    // A damaged system store is reported as such, not taken for an empty one.
+    system.write("not JSON");
+    reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    EXPECT_TRUE(reason.contains(system.path() + QStringLiteral("' is damaged"))) << reason.toStdString();
+}
+
+TEST(SystemStore, RegsvrSystemChangesOnlyItsOwnEntriesInTheSystemStore)
+{
+    TestRegistry user;
+    TestSystemRegistry system;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+
+    // The user has registered the library for themselves; another vendor is installed.
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
+    const QByteArray userStore = user.bytes();
+    system.write(kOtherVendor);
+    const QJsonObject otherVendor = QJsonDocument::fromJson(kOtherVendor).object();
+
+    const ToolRun added = runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), library});
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    const auto found = buttonIn(system.path());
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->libraryPath, library);
+    QJsonObject store = QJsonDocument::fromJson(system.bytes()).object();
+    EXPECT_EQ(store[QStringLiteral("classes")].toObject().size(), 2);
+    EXPECT_TRUE(store[QStringLiteral("typeLibraries")].toObject().contains(QString::fromLatin1(kTypeLibrary)));
+    EXPECT_TRUE(store[QStringLiteral("interfaces")].toObject().contains(QString::fromLatin1(kButtonInterface)));
+    EXPECT_EQ(user.bytes(), userStore);
+
+    // The options go in either order.
+    const ToolRun removed = runTool(QStringLiteral("regsvr"), {QStringLiteral("-u"), QStringLiteral("--system"), library});
+    ASSERT_EQ(removed.exitCode, 0) << removed.err.toStdString();
+    EXPECT_TRUE(removed.out.contains(QFile::encodeName(system.path()))) << removed.out.toStdString();
+    EXPECT_FALSE(buttonIn(system.path()));
+    store = QJsonDocument::fromJson(system.bytes()).object();
+    for (const char* section : {"classes", "progIds", "typeLibraries", "interfaces"})
+        EXPECT_EQ(store[QLatin1String(section)], otherVendor[QLatin1String(section)]) << section;
+    EXPECT_EQ(user.bytes(), userStore) << "the user's registration stays";
+    EXPECT_TRUE(buttonIn(user.path()));
+
+    // A damaged system store refuses the change and keeps its contents.
+    system.write("{\"classes\": [");
+    const ToolRun refused = runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), library});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(system.path() + QStringLiteral("' is damaged"))) << refused.err.toStdString();
+    EXPECT_EQ(system.bytes(), QByteArray("{\"classes\": ["));
+
+    for (const QStringList& args : {QStringList{QStringLiteral("--system")}, QStringList{QStringLiteral("--system"), QStringLiteral("--system"), library},
+                                    QStringList{QStringLiteral("--sys"), library}, QStringList{QStringLiteral("-u"), QStringLiteral("-u"), library}}) {
+        const ToolRun run = runTool(QStringLiteral("regsvr"), args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("regsvr --system [-u] FILE"))) << run.err.toStdString();
+    }
+}
+
+TEST(SystemStore, AMissingSystemStoreIsNoError)
+{
+    TestRegistry user;
+    TestSystemRegistry system;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+
+    // Removing from a store that is not there (a package removed after the store was
+    // deleted) succeeds and makes nothing.
+    const ToolRun removed = runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), QStringLiteral("-u"), library});
+    EXPECT_EQ(removed.exitCode, 0) << removed.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(system.folder()));
+
+    // The user's registration works as ever.
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
+    setProgramManifest({}, user.folder());
+    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+
+    // Registering makes the store and its folders.
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), library}).exitCode, 0);
+    EXPECT_TRUE(buttonIn(system.path()));
+}
+
+TEST(SystemStore, RegsvrSaysWhyItCannotWriteTheSystemStoreAndChangesNothing)
+{
+    TestRegistry user;
+    TestSystemRegistry system;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+
+    // A store whose folder cannot be made, for root as for anyone.
+    QFile blocker(folder.path() + QStringLiteral("/blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("FORMKIT_SYSTEM_REGISTRY", QFile::encodeName(blocker.fileName() + QStringLiteral("/formkit/registry.json")));
+    const ToolRun blocked = runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), library});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_TRUE(blocked.err.contains(blocker.fileName() + QStringLiteral("/formkit"))) << blocked.err.toStdString();
+    EXPECT_FALSE(QFile::exists(user.path()));
+    qputenv("FORMKIT_SYSTEM_REGISTRY", QFile::encodeName(system.path()));
+
+    // A store in a folder this user may not write, as the real one is for everyone but root.
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any folder";
+    system.write(kOtherVendor);
+    ASSERT_TRUE(QFile::setPermissions(system.folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const ToolRun denied = runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), library});
+    QFile::setPermissions(system.folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(denied.exitCode, 1);
+    EXPECT_TRUE(denied.err.contains(system.path())) << denied.err.toStdString();
+    EXPECT_TRUE(denied.err.contains(QStringLiteral("permission denied"))) << denied.err.toStdString();
+    EXPECT_TRUE(denied.err.contains(QStringLiteral("as root"))) << denied.err.toStdString();
+    EXPECT_EQ(system.bytes(), kOtherVendor);
+}
+
+TEST(SystemStore, LivesWhereTheMachineSaysOrInVarLib)
+{
+    const QByteArray previous = qgetenv("FORMKIT_SYSTEM_REGISTRY");
+    qputenv("FORMKIT_REGISTRY", "/srv/user/registry.json");
+    qunsetenv("FORMKIT_SYSTEM_REGISTRY");
+    EXPECT_EQ(Registry::systemLocation(), QStringLiteral("/var/lib/formkit/registry.json"));
+    EXPECT_EQ(Registry::searchOrder(), (QStringList{QStringLiteral("/srv/user/registry.json"), QStringLiteral("/var/lib/formkit/registry.json")}));
+    qputenv("FORMKIT_SYSTEM_REGISTRY", "/srv/machine/registry.json");
+    EXPECT_EQ(Registry::systemLocation(), QStringLiteral("/srv/machine/registry.json"));
+    qputenv("FORMKIT_SYSTEM_REGISTRY", "/srv/user/registry.json");
+    EXPECT_EQ(Registry::searchOrder(), QStringList{QStringLiteral("/srv/user/registry.json")}) << "one file is asked once";
+    qputenv("FORMKIT_SYSTEM_REGISTRY", previous);
+    qunsetenv("FORMKIT_REGISTRY");
+}
+
+} // namespace
