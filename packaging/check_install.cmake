@@ -1,0 +1,124 @@
+# Installs the build into a fresh folder and checks what a user gets: the files and nothing
+# else, their modes, the RUNPATHs, the link to the program, the icons, and that the installed
+# tools run from where they are and register the installed control library.
+#
+#   cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch folder> -DREADELF=<readelf> -P check_install.cmake
+
+foreach(var BUILD_DIR WORK_DIR READELF)
+  if(NOT ${var})
+    message(FATAL_ERROR "${var} is not set")
+  endif()
+endforeach()
+
+set(failures 0)
+macro(fail text)
+  message(SEND_ERROR "${text}")
+  math(EXPR failures "${failures} + 1")
+endmacro()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+file(REAL_PATH ${WORK_DIR} WORK_DIR)
+set(prefix ${WORK_DIR}/prefix)
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
+  RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${errors}")
+endif()
+
+set(programs lib/corvane/Corvane_ALPHA3 lib/corvane/Lumakey.ocx lib/corvane/libformkit.so
+             lib/corvane/regsvr lib/corvane/resdump)
+set(data share/applications/corvane.desktop
+         share/icons/hicolor/16x16/apps/corvane.png share/icons/hicolor/32x32/apps/corvane.png)
+
+# Exactly these files: no build helpers, no test programs.
+file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${prefix} ${prefix}/*)
+set(expected ${programs} ${data} bin/Corvane_ALPHA3)
+list(SORT installed)
+list(SORT expected)
+if(NOT installed STREQUAL expected)
+  fail("installed files are\n  ${installed}\nexpected\n  ${expected}")
+endif()
+
+function(mode_of path out)
+  execute_process(COMMAND stat -c %a ${path} OUTPUT_VARIABLE mode OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(${out} ${mode} PARENT_SCOPE)
+endfunction()
+
+foreach(file IN LISTS programs)
+  mode_of(${prefix}/${file} mode)
+  if(NOT mode STREQUAL "755")
+    fail("${file} has mode ${mode}, not 755")
+  endif()
+  execute_process(COMMAND ${READELF} -d ${prefix}/${file} OUTPUT_VARIABLE dynamic)
+  string(REGEX MATCH "\\(RUNPATH\\)[^\n]*\\[([^]]*)\\]" runpath "${dynamic}")
+  if(NOT CMAKE_MATCH_1 STREQUAL "$ORIGIN")
+    fail("${file} has RUNPATH '${CMAKE_MATCH_1}', not '$ORIGIN'")
+  endif()
+endforeach()
+foreach(file IN LISTS data)
+  mode_of(${prefix}/${file} mode)
+  if(NOT mode STREQUAL "644")
+    fail("${file} has mode ${mode}, not 644")
+  endif()
+endforeach()
+execute_process(COMMAND find ${prefix} -perm /022 ! -type l OUTPUT_VARIABLE writable OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(writable)
+  fail("others can write:\n${writable}")
+endif()
+
+if(NOT IS_SYMLINK ${prefix}/bin/Corvane_ALPHA3)
+  fail("bin/Corvane_ALPHA3 is not a link")
+else()
+  file(READ_SYMLINK ${prefix}/bin/Corvane_ALPHA3 target)
+  if(NOT target STREQUAL "../lib/corvane/Corvane_ALPHA3")
+    fail("bin/Corvane_ALPHA3 leads to '${target}'")
+  endif()
+endif()
+
+# Each icon is a PNG file of its folder's size (the width and height of its header).
+foreach(size 16 32)
+  set(icon ${prefix}/share/icons/hicolor/${size}x${size}/apps/corvane.png)
+  if(EXISTS ${icon})
+    file(READ ${icon} header LIMIT 24 HEX)
+    math(EXPR hex_size "${size}" OUTPUT_FORMAT HEXADECIMAL)
+    string(SUBSTRING "${hex_size}" 2 -1 digits)
+    string(LENGTH "${digits}" length)
+    while(length LESS 8)
+      string(PREPEND digits 0)
+      string(LENGTH "${digits}" length)
+    endwhile()
+    if(NOT header MATCHES "^89504e470d0a1a0a0000000d49484452${digits}${digits}$")
+      fail("the ${size}x${size} icon is not a ${size}x${size} PNG file (header ${header})")
+    endif()
+  endif()
+endforeach()
+
+# The installed tools run from the installed folder alone, and register the installed
+# library into a system store of this test's own.
+set(ENV{FORMKIT_REGISTRY} ${WORK_DIR}/user/registry.json)
+set(ENV{FORMKIT_SYSTEM_REGISTRY} ${WORK_DIR}/system/registry.json)
+execute_process(COMMAND ${prefix}/lib/corvane/regsvr --system ${prefix}/lib/corvane/Lumakey.ocx
+  RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT result EQUAL 0)
+  fail("the installed regsvr failed: ${err}")
+else()
+  file(READ ${WORK_DIR}/system/registry.json store)
+  string(FIND "${store}" "\"library\": \"${prefix}/lib/corvane/Lumakey.ocx\"" at)
+  if(at EQUAL -1)
+    fail("the system store does not name the installed library:\n${store}")
+  endif()
+  if(EXISTS ${WORK_DIR}/user/registry.json)
+    fail("regsvr --system wrote the user's store")
+  endif()
+endif()
+execute_process(COMMAND ${prefix}/lib/corvane/resdump ${prefix}/lib/corvane/Corvane_ALPHA3
+  RESULT_VARIABLE result OUTPUT_VARIABLE listing ERROR_VARIABLE err)
+if(NOT result EQUAL 0 OR NOT listing MATCHES "MANIFEST")
+  fail("the installed resdump cannot list the installed program: ${err}${listing}")
+endif()
+
+if(failures GREATER 0)
+  message(FATAL_ERROR "${failures} problem(s) with the installed files")
+endif()
+file(REMOVE_RECURSE ${WORK_DIR})
