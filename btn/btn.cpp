@@ -47,9 +47,15 @@ void btn::tmrUpdate_Timer()
     const LookColors look = colorsOf(chooseLook(IsMouseOverControl(), blnPressed == Bool16::True));
     lngFaceColor = look.face;
     pctBack.setForeColor(look.caption);
+    const Painted now{lngFaceColor, look.caption, strCaption, UserControl.scaleWidth(), UserControl.scaleHeight(),
+                      pctBack.drawCount()};
+    if (painted_ == now)
+        return;
     if (look.framed)
         drawFrame();
     UserControl_Resize();
+    painted_ = Painted{lngFaceColor, look.caption, strCaption, UserControl.scaleWidth(), UserControl.scaleHeight(),
+                       pctBack.drawCount()};
 }
 
 void btn::drawFrame()

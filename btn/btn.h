@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace lumakey {
 
@@ -43,6 +44,19 @@ private:
     void drawFrame();
 
     std::function<void()> raiseClick_;
+
+    // What the face was last painted from. Painting the same look on an untouched face
+    // gives the same pixels, so a tick that would do so leaves the face as it is.
+    struct Painted {
+        fk::Color face;
+        fk::Color caption;
+        QString text;
+        float width;
+        float height;
+        quint64 drawCount;
+        bool operator==(const Painted&) const = default;
+    };
+    std::optional<Painted> painted_;
 
     fk::UserControl UserControl;
     fk::PictureBox pctBack{UserControl, {.rect = {240, 120, 2895, 1455}, .tabIndex = 0}};

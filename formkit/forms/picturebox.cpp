@@ -107,6 +107,7 @@ PictureBoxWidget* PictureBox::view() const { return static_cast<PictureBoxWidget
 
 void PictureBox::drawn()
 {
+    ++drawCount_;
     if (auto* v = view())
         v->scheduleShow();
 }

@@ -61,6 +61,8 @@ public:
 
     // What is drawn, pixel for pixel.
     const QImage& image() const { return surface_.image(); }
+    // Counts every change to the drawing: equal counts mean nothing was drawn in between.
+    quint64 drawCount() const { return drawCount_; }
 
     MouseHandler onMouseDown;
     MouseHandler onMouseUp;
@@ -83,6 +85,7 @@ private:
     QFont qfont_ = toQFont(font_);
     float currentX_ = 0;
     float currentY_ = 0;
+    quint64 drawCount_ = 0;
 };
 
 } // namespace fk
