@@ -169,6 +169,10 @@ QString Registry::registrationLocation()
     return registrationScope() == Scope::System ? systemLocation() : defaultLocation();
 }
 
+namespace {
+constexpr qint64 kLargestStore = 64 * 1024 * 1024;
+} // namespace
+
 std::optional<QJsonObject> Registry::read(QString* error) const
 {
     const auto damaged = [&](const QString& why) {
@@ -177,6 +181,13 @@ std::optional<QJsonObject> Registry::read(QString* error) const
     QFile file(path_);
     if (!file.exists())
         return QJsonObject();
+    // Opening a pipe or a device would wait or read forever; a store is a plain file of
+    // modest size.
+    const QFileInfo info(path_);
+    if (!info.isFile())
+        return failWith<QJsonObject>(error, QStringLiteral("the registry '%1' is not a regular file").arg(path_));
+    if (info.size() > kLargestStore)
+        return damaged(QStringLiteral("it is larger than %1 bytes").arg(kLargestStore));
     if (!file.open(QIODevice::ReadOnly))
         return failWith<QJsonObject>(error, QStringLiteral("the registry '%1' cannot be read: %2").arg(path_, file.errorString()));
     const QByteArray text = file.readAll();

@@ -36,10 +36,13 @@ int main(int argc, char** argv)
                 manifest = r->data;
     }
     fk::prepareRuntime({.name = QStringLiteral("Corvane_ALPHA3"), .manifest = manifest, .loadFirstForm = {}});
-    // Tests never touch the user's own registry: each test program has a store of its own
-    // that does not exist until a test registers something.
+    // Tests never touch the user's or the machine's registry: each test program has stores
+    // of its own that do not exist until a test registers something.
     if (!qEnvironmentVariableIsSet("FORMKIT_REGISTRY"))
         qputenv("FORMKIT_REGISTRY", QStringLiteral("%1/registry-%2.json").arg(runtimeDir).arg(::getpid()).toLocal8Bit());
+    if (!qEnvironmentVariableIsSet("FORMKIT_SYSTEM_REGISTRY"))
+        qputenv("FORMKIT_SYSTEM_REGISTRY",
+                QStringLiteral("%1/system-registry-%2.json").arg(runtimeDir).arg(::getpid()).toLocal8Bit());
     const int status = RUN_ALL_TESTS();
     fk::destroyAllForms();
     return status;

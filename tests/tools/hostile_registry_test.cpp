@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace tools_testing;
 using namespace fk::com;
@@ -141,8 +142,18 @@ TEST(HostileRegistry, AStoreThatIsAFolderIsAClearError)
     ASSERT_TRUE(QDir().mkdir(registry.path()));
     const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
     EXPECT_TRUE(reason.contains(registry.path())) << reason.toStdString();
-    EXPECT_TRUE(reason.contains(QStringLiteral("cannot be read"))) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(QStringLiteral("is not a regular file"))) << reason.toStdString();
     EXPECT_TRUE(QFileInfo(registry.path()).isDir()) << "and it is left alone";
+}
+
+TEST(HostileRegistry, AStoreThatIsAPipeIsAClearErrorNotAWaitForever)
+{
+    TestRegistry registry;
+    setProgramManifest({}, registry.folder());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(registry.path()).constData(), 0600), 0);
+    // Opening the pipe for reading would wait for a writer that never comes.
+    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    EXPECT_TRUE(reason.contains(QStringLiteral("is not a regular file"))) << reason.toStdString();
 }
 
 TEST(HostileRegistry, ALibraryPathWithANulInsideIsNeverCutShortToAnotherFile)
