@@ -1,5 +1,7 @@
 #include "bitmap_resource.h"
 
+#include "little_endian.h"
+
 #include <QtEndian>
 #include <algorithm>
 
@@ -7,27 +9,15 @@ namespace fk::com {
 
 namespace {
 
+using namespace little_endian;
+
 constexpr int kInfoHeaderSize = 40;
 constexpr int kPaletteSize = 16;
 constexpr int kGroupHeaderSize = 6;
 constexpr int kGroupEntrySize = 14;
 
-void appendU16(QByteArray& out, std::uint32_t value)
-{
-    char buffer[2];
-    qToLittleEndian(static_cast<std::uint16_t>(value), buffer);
-    out.append(buffer, 2);
-}
 
-void appendU32(QByteArray& out, std::uint32_t value)
-{
-    char buffer[4];
-    qToLittleEndian(value, buffer);
-    out.append(buffer, 4);
-}
 
-std::uint16_t readU16(QByteArrayView bytes, qsizetype at) { return qFromLittleEndian<std::uint16_t>(bytes.data() + at); }
-std::uint32_t readU32(QByteArrayView bytes, qsizetype at) { return qFromLittleEndian<std::uint32_t>(bytes.data() + at); }
 
 template <class T> std::optional<T> failWith(QString* error, const QString& why)
 {

@@ -1,5 +1,7 @@
 #include "resources.h"
 
+#include "little_endian.h"
+
 #include <QFile>
 #include <QtEndian>
 #include <cstring>
@@ -9,22 +11,14 @@ namespace fk::com {
 
 namespace {
 
+using namespace little_endian;
+
 constexpr char kMagic[4] = {'F', 'K', 'R', 'S'};
 constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kHeaderSize = 12;
 constexpr std::size_t kEntrySize = 20;
 
-std::uint32_t readU32(QByteArrayView bytes, std::size_t at)
-{
-    return qFromLittleEndian<std::uint32_t>(bytes.data() + at);
-}
 
-void appendU32(QByteArray& out, std::uint32_t value)
-{
-    char buffer[4];
-    qToLittleEndian(value, buffer);
-    out.append(buffer, 4);
-}
 
 bool fail(QString* error, const QString& why)
 {

@@ -1,5 +1,7 @@
 #include "version_record.h"
 
+#include "little_endian.h"
+
 #include <QStringList>
 #include <QtEndian>
 #include <algorithm>
@@ -7,6 +9,8 @@
 namespace fk::com {
 
 namespace {
+
+using namespace little_endian;
 
 constexpr int kFixedPartSize = 52;
 constexpr int kTypeBinary = 0;
@@ -94,19 +98,7 @@ std::optional<std::array<std::uint16_t, 4>> versionNumber(const QString& token)
 
 // ---- Binary form ----------------------------------------------------------------------
 
-void appendU16(QByteArray& out, std::uint32_t value)
-{
-    char buffer[2];
-    qToLittleEndian(static_cast<std::uint16_t>(value), buffer);
-    out.append(buffer, 2);
-}
 
-void appendU32(QByteArray& out, std::uint32_t value)
-{
-    char buffer[4];
-    qToLittleEndian(value, buffer);
-    out.append(buffer, 4);
-}
 
 void padTo32Bits(QByteArray& out)
 {
