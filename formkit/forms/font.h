@@ -19,7 +19,7 @@ FontSpec defaultFont();
 // The toolkit font for a layout font. Classic face names are mapped to metric-compatible
 // faces that every machine has, and sizes are converted at the fixed 96 pixels per inch
 // that the twips arithmetic assumes, so text measures the same on every display.
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const FontSpec& wanted);
 
 // Installs the default font as the application's, for widgets that draw their own text.
 void installDefaultFont();

@@ -147,13 +147,13 @@ TEST(Drawing, PrintedTextIsPixelForPixelTheDirectlyDrawnText)
     const QString texts[] = {QStringLiteral("Corvane 1.0 *ALPHA* 3"), QStringLiteral("jgy_|X"),
                              QStringLiteral("Video Stability (Artifact Test)"), QStringLiteral("W")};
     const QPoint positions[] = {{0, 0}, {7, 3}, {-3, -2}, {150, 20}};
-    for (const auto& spec : fonts)
+    for (const auto& wanted : fonts)
         for (const auto& text : texts)
             for (const QPoint at : positions) {
                 Canvas canvas;
                 auto& pct = canvas.pct;
                 pct.move(0, 0, 3000, 600);
-                pct.setFont(spec);
+                pct.setFont(wanted);
                 pct.setForeColor(kRedColor);
                 pct.setCurrentX(at.x());
                 pct.setCurrentY(at.y());
@@ -165,13 +165,13 @@ TEST(Drawing, PrintedTextIsPixelForPixelTheDirectlyDrawnText)
                 QImage direct(pct.image().size(), QImage::Format_RGB32);
                 direct.fill(Qt::white);
                 QPainter painter(&direct);
-                const QFont font = fk::toQFont(spec);
+                const QFont font = fk::toQFont(wanted);
                 painter.setFont(font);
                 painter.setPen(QColor(255, 0, 0));
                 painter.drawText(QPoint(at.x(), at.y() + QFontMetrics(font).ascent()), text);
                 painter.end();
                 ASSERT_EQ(pct.image().convertToFormat(QImage::Format_RGB32), direct)
-                    << text.toStdString() << " in " << spec.name.toStdString() << " " << spec.size << " at "
+                    << text.toStdString() << " in " << wanted.name.toStdString() << " " << wanted.size << " at "
                     << at.x() << "," << at.y();
             }
 }
