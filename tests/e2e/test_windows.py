@@ -17,8 +17,8 @@ class SplashAndMainWindow(unittest.TestCase):
             splash = wait_for("the splash window", lambda: s.window_of_size(259, 82), 10)
             g = s.geometry(splash)
             self.assertEqual((g.x, g.y), ((1280 - 259) // 2, (1024 - 82) // 2), "centred")
+            s.wait_for_pixel("the splash's blue ground", g.x + 3, g.y + 3, BLUE_GROUND)
             shot = s.screenshot()
-            self.assertEqual(shot.pixel(g.x + 3, g.y + 3), BLUE_GROUND)
             # The title is white, shadowed in black one pixel up and to the left.
             whites = [(x, y) for y in range(g.y + 24, g.y + 49) for x in range(g.x + 40, g.x + 233)
                       if shot.pixel(x, y) == (255, 255, 255)]
@@ -36,6 +36,7 @@ class SplashAndMainWindow(unittest.TestCase):
             self.assertNotIn("_NET_WM_STATE_SKIP_TASKBAR", s.property(main, "_NET_WM_STATE"))
 
             # The painted title bar.
+            s.wait_for_pixel("the title bar painted", g.x + 200, g.y + 20, (79, 149, 255))
             shot = s.screenshot()
             self.assertEqual(shot.pixel(g.x + 0, g.y + 10), TITLE_START, "column 0")
             self.assertEqual(shot.pixel(g.x + 2, g.y + 10), TITLE_START, "column 2")
