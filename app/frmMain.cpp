@@ -3,6 +3,7 @@
 #include "cpu_benchmark.h"
 #include "frmAbout.h"
 
+#include "forms/arithmetic.h"
 #include "forms/color.h"
 #include "forms/end_program.h"
 #include "forms/event_pump.h"
@@ -11,49 +12,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace corvane {
 
 using fk::com::Bool16;
-
-namespace {
-
-// Conversion to a 32-bit integer: to the nearest whole number, halves to the even
-// neighbour; a value out of range is an overflow.
-std::int32_t toLong(double value)
-{
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max()))
-        throw fk::RuntimeError::overflow();
-    return static_cast<std::int32_t>(rounded);
-}
-
-// 32-bit signed arithmetic that raises an overflow instead of wrapping.
-std::int32_t checked(std::int64_t value)
-{
-    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
-        throw fk::RuntimeError::overflow();
-    return static_cast<std::int32_t>(value);
-}
-
-// 16-bit signed arithmetic that raises an overflow instead of wrapping.
-std::int16_t checkedInteger(std::int32_t value)
-{
-    if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
-        throw fk::RuntimeError::overflow();
-    return static_cast<std::int16_t>(value);
-}
-
-std::int16_t toInteger(double value)
-{
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<std::int16_t>::min() && rounded <= std::numeric_limits<std::int16_t>::max()))
-        throw fk::RuntimeError::overflow();
-    return static_cast<std::int16_t>(rounded);
-}
-
-} // namespace
 
 frmMain::frmMain()
     : Form({.caption = {},
@@ -115,14 +77,14 @@ void frmMain::Form_Load()
 void frmMain::DrawTitleBar()
 {
     double red = 29, green = 99, blue = 205;
-    const std::int32_t columns = toLong(pctTitle.scaleWidth());
+    const std::int32_t columns = fk::toLong(pctTitle.scaleWidth());
     for (std::int32_t x = 1; x <= columns; ++x) {
         if (x % 4 == 0) {
             red += 1;
             green += 1;
             blue += 1;
         }
-        pctTitle.line(x, 0, x, pctTitle.scaleHeight(), fk::rgb(toInteger(red), toInteger(green), toInteger(blue)));
+        pctTitle.line(x, 0, x, pctTitle.scaleHeight(), fk::rgb(fk::toInteger(red), fk::toInteger(green), fk::toInteger(blue)));
     }
     pctTitle.setFont({QStringLiteral("Arial"), 10, true, false});
     pctTitle.setForeColor(0x000000);
@@ -144,12 +106,12 @@ void frmMain::pctTitle_MouseDown(short, short, float, float)
 {
     blnTitleMouseUp = Bool16::False;
     fk::GetCursorPos(&ptCursorPos);
-    const std::int32_t gripX = toLong(std::fabs(left() / 15.0 - ptCursorPos.x));
-    const std::int32_t gripY = toLong(std::fabs(top() / 15.0 - ptCursorPos.y));
+    const std::int32_t gripX = fk::toLong(std::fabs(left() / 15.0 - ptCursorPos.x));
+    const std::int32_t gripY = fk::toLong(std::fabs(top() / 15.0 - ptCursorPos.y));
     do {
         fk::GetCursorPos(&ptCursorPos);
-        setLeft(checked(std::int64_t{checked(std::int64_t{ptCursorPos.x} - gripX)} * 15));
-        setTop(checked(std::int64_t{checked(std::int64_t{ptCursorPos.y} - gripY)} * 15));
+        setLeft(fk::checkedLong(std::int64_t{fk::checkedLong(std::int64_t{ptCursorPos.x} - gripX)} * 15));
+        setTop(fk::checkedLong(std::int64_t{fk::checkedLong(std::int64_t{ptCursorPos.y} - gripY)} * 15));
         fk::doEvents();
         // The release may never reach the title bar (focus taken away mid-drag, or the
         // pointer grabbed elsewhere); a drag with no button held is over all the same.
@@ -177,7 +139,7 @@ void frmMain::SelectTest(const std::int16_t& index)
     const float panelLeft = pctTest(0).left();
     const float panelTop = pctTest(0).top();
     const float panelWidth = pctTest(0).width();
-    const std::int16_t panel = checkedInteger(std::int32_t{index} + 1);
+    const std::int16_t panel = fk::checkedInteger(std::int32_t{index} + 1);
     const float panelHeight = pctTest(0).height();
     pctTest(panel).move(panelLeft, panelTop, panelWidth, panelHeight);
     pctTest(panel).zOrder();

@@ -4,6 +4,7 @@
 
 #include "com/guid.h"
 #include "com/variant.h"
+#include "forms/arithmetic.h"
 #include "forms/color.h"
 
 #include <QDateTime>
@@ -67,6 +68,29 @@ TEST(Values, IdentitiesReadAndWriteTheBracedForm)
     EXPECT_EQ(bytes[4], 0x7C);
     EXPECT_EQ(bytes[8], 0x8B) << "the last eight bytes as written";
     EXPECT_EQ(fk::com::Guid::fromBytes(bytes.data()), id);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Values, WholeNumbersRoundHalvesToEvenAndOverflowInsteadOfWrapping)
+{
+    EXPECT_EQ(fk::toLong(2.5), 2);
+    EXPECT_EQ(fk::toLong(3.5), 4);
+    EXPECT_EQ(fk::toLong(-2.5), -2);
+    EXPECT_EQ(fk::toInteger(32767.4), 32767);
+    EXPECT_THROW(fk::toInteger(32767.5), fk::RuntimeError) << "rounds to 32768";
+    EXPECT_THROW(fk::toLong(2147483648.0), fk::RuntimeError);
+    EXPECT_THROW(fk::toLong(std::nan("")), fk::RuntimeError);
+    EXPECT_EQ(fk::checkedLong(std::int64_t{-2147483647} - 1), std::numeric_limits<std::int32_t>::min());
+    EXPECT_THROW(fk::checkedLong(std::int64_t{2147483647} + 1), fk::RuntimeError);
+    try {
+        fk::checkedInteger(32768);
+        FAIL();
+    } catch (const fk::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 6);
+    }
 }
 
 } // namespace
