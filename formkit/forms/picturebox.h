@@ -29,7 +29,6 @@ public:
 
     QWidget* clientWidget() const override { return widget(); }
     Form* ownerForm() override { return container().ownerForm(); }
-    void setScaleMode(ScaleMode mode) override { Container::setScaleMode(mode); }
 
     Color backColor() const { return backColor_; }
     // Setting the background colour clears the drawing.

@@ -16,10 +16,8 @@ RuntimeError::RuntimeError(int number, const QString& description)
 RuntimeError RuntimeError::invalidArgument() { return {5, QStringLiteral("Invalid procedure call or argument")}; }
 RuntimeError RuntimeError::overflow() { return {6, QStringLiteral("Overflow")}; }
 RuntimeError RuntimeError::subscriptOutOfRange() { return {9, QStringLiteral("Subscript out of range")}; }
-RuntimeError RuntimeError::divisionByZero() { return {11, QStringLiteral("Division by zero")}; }
 RuntimeError RuntimeError::typeMismatch() { return {13, QStringLiteral("Type mismatch")}; }
 RuntimeError RuntimeError::invalidUseOfNull() { return {94, QStringLiteral("Invalid use of Null")}; }
-RuntimeError RuntimeError::objectRequired() { return {424, QStringLiteral("Object required")}; }
 
 RuntimeError RuntimeError::cannotCreateObject(const QString& what, const QString& reason)
 {

@@ -19,10 +19,8 @@ public:
     static RuntimeError invalidArgument();            // 5
     static RuntimeError overflow();                   // 6
     static RuntimeError subscriptOutOfRange();        // 9
-    static RuntimeError divisionByZero();             // 11
     static RuntimeError typeMismatch();               // 13
     static RuntimeError invalidUseOfNull();           // 94
-    static RuntimeError objectRequired();             // 424
     static RuntimeError cannotCreateObject(const QString& what, const QString& reason); // 429
     static RuntimeError notSupported(const QString& member); // 438
     static RuntimeError wrongArgumentCount();         // 450
