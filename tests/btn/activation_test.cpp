@@ -12,16 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-QString reasonCreating(const QString& name)
-{
-    try {
-        fk::com::createObject(name);
-    } catch (const fk::RuntimeError& e) {
-        EXPECT_EQ(e.number(), 429);
-        return e.description();
-    }
-    return QStringLiteral("(created)");
-}
 
 TEST(Activation, ByProgIdAndByClassIdentity)
 {

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "com/activation.h"
 #include "platform/cursor.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
@@ -58,6 +60,17 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 }
 
 void pump(int milliseconds) { QTest::qWait(milliseconds); }
+
+QString reasonCreating(const QString& name)
+{
+    try {
+        fk::com::createObject(name);
+    } catch (const fk::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 429) << e.description().toStdString();
+        return e.description();
+    }
+    return QStringLiteral("(created)");
+}
 
 QRgb pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 

@@ -56,6 +56,10 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 2000);
 // Pumps events for about that long.
 void pump(int milliseconds);
 
+// Creates a class through the component model, expecting the runtime's error 429, and
+// returns the reason it gives; "(created)" when the class was created after all.
+QString reasonCreating(const QString& name);
+
 QRgb pixel(const QImage& image, int x, int y);
 QRgb rgbOf(fk::Color color);
 

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 using namespace tools_testing;
+using testing_support::reasonCreating;
 using namespace fk::com;
 
 namespace {
@@ -24,16 +25,6 @@ QByteArray corpusFile(const QString& name)
     return file.readAll();
 }
 
-QString reasonCreating(const QString& name)
-{
-    try {
-        createObject(name);
-    } catch (const fk::RuntimeError& e) {
-        EXPECT_EQ(e.number(), 429) << e.description().toStdString();
-        return e.description();
-    }
-    return QStringLiteral("(created)");
-}
 
 constexpr const char* kGoodManifest = R"(<manifest>
   <library file="Lumakey.ocx">

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 using namespace tools_testing;
+using testing_support::reasonCreating;
 using namespace fk::com;
 
 namespace {
@@ -26,16 +27,6 @@ QByteArray corpusFile(const QString& name)
     return file.readAll();
 }
 
-QString reasonCreating(const QString& name)
-{
-    try {
-        createObject(name);
-    } catch (const fk::RuntimeError& e) {
-        EXPECT_EQ(e.number(), 429) << e.description().toStdString();
-        return e.description();
-    }
-    return QStringLiteral("(created)");
-}
 
 struct HostileStore {
     const char* file;

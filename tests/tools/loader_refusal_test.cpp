@@ -11,20 +11,11 @@
 #include <unistd.h>
 
 using namespace tools_testing;
+using testing_support::reasonCreating;
 using namespace fk::com;
 
 namespace {
 
-QString reasonCreating(const QString& name)
-{
-    try {
-        createObject(name);
-    } catch (const fk::RuntimeError& e) {
-        EXPECT_EQ(e.number(), 429) << e.description().toStdString();
-        return e.description();
-    }
-    return QStringLiteral("(created)");
-}
 
 // A copy of the library, registered by the registration tool (another process, so that
 // this one has loaded nothing yet), for a host without a manifest.

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 using namespace tools_testing;
+using testing_support::reasonCreating;
 using namespace fk::com;
 
 namespace {
@@ -31,16 +32,6 @@ struct Library {
     HRESULT unregisterServer() const { return entryOf<RegistrationEntry>(file, "DllUnregisterServer")(); }
 };
 
-QString reasonCreating(const QString& name)
-{
-    try {
-        createObject(name);
-    } catch (const fk::RuntimeError& e) {
-        EXPECT_EQ(e.number(), 429) << e.description().toStdString();
-        return e.description();
-    }
-    return QStringLiteral("(created)");
-}
 
 // No manifest: only the registry can lead to the library.
 void hostWithoutManifest(const QString& folder) { setProgramManifest({}, folder); }

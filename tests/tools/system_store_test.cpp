@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 using namespace tools_testing;
+using testing_support::reasonCreating;
 using namespace fk::com;
 
 namespace {
@@ -66,16 +67,6 @@ private:
     QTemporaryDir dir_;
     QString path_;
 };
-
-QString reasonCreating(const QString& name)
-{
-    try {
-        createObject(name);
-    } catch (const fk::RuntimeError& e) {
-        return e.description();
-    }
-    return QStringLiteral("(created)");
-}
 
 std::optional<Registry::ClassEntry> buttonIn(const QString& store)
 {

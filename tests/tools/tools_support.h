@@ -3,6 +3,7 @@
 // What the tests of the library's entry points, registration and tools share: the built
 // files, a registry of the test's own, copies of the library and running the tools.
 #include "com/library_file.h"
+#include "support/test_support.h"
 #include "com/registry.h"
 #include "com/result.h"
 
