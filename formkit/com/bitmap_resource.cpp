@@ -1,5 +1,6 @@
 #include "bitmap_resource.h"
 
+#include "failure.h"
 #include "little_endian.h"
 
 #include <QtEndian>
@@ -18,13 +19,6 @@ constexpr int kGroupEntrySize = 14;
 
 
 
-
-template <class T> std::optional<T> failWith(QString* error, const QString& why)
-{
-    if (error)
-        *error = why;
-    return std::nullopt;
-}
 
 int strideOf(int width, int bitCount) { return ((width * bitCount + 31) / 32) * 4; }
 

@@ -1,5 +1,6 @@
 #include "registry.h"
 
+#include "failure.h"
 #include "type_info.h"
 
 #include <QDir>
@@ -31,13 +32,6 @@ const QString kClasses = QStringLiteral("classes");
 const QString kProgIds = QStringLiteral("progIds");
 const QString kTypeLibraries = QStringLiteral("typeLibraries");
 const QString kInterfaces = QStringLiteral("interfaces");
-
-template <class T> std::optional<T> failWith(QString* error, const QString& why)
-{
-    if (error)
-        *error = why;
-    return std::nullopt;
-}
 
 QString hex(std::uint32_t value, int digits)
 {

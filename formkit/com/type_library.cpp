@@ -1,5 +1,7 @@
 #include "type_library.h"
 
+#include "failure.h"
+
 #include <QHash>
 #include <QtEndian>
 #include <cstring>
@@ -15,13 +17,6 @@ constexpr qsizetype kClassSize = 44;
 constexpr qsizetype kInterfaceSize = 32;
 constexpr qsizetype kMemberSize = 16;
 constexpr std::uint32_t kControlFlag = 1;
-
-template <class T> std::optional<T> failWith(QString* error, const QString& why)
-{
-    if (error)
-        *error = why;
-    return std::nullopt;
-}
 
 // Builds the fixed-size records and the text pool separately; texts are placed once the
 // size of the records is known.

@@ -1,5 +1,6 @@
 #include "version_record.h"
 
+#include "failure.h"
 #include "little_endian.h"
 
 #include <QStringList>
@@ -20,13 +21,6 @@ const QString kRootKey = QStringLiteral("VS_VERSION_INFO");
 const QString kStringFileInfo = QStringLiteral("StringFileInfo");
 const QString kVarFileInfo = QStringLiteral("VarFileInfo");
 const QString kTranslation = QStringLiteral("Translation");
-
-template <class T> std::optional<T> failWith(QString* error, const QString& why)
-{
-    if (error)
-        *error = why;
-    return std::nullopt;
-}
 
 // ---- Source form ----------------------------------------------------------------------
 
