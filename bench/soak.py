@@ -21,7 +21,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 import corvane_session  # noqa: E402
-from corvane_session import Session, wait_for  # noqa: E402
+from corvane_session import Session, resident_kib, wait_for  # noqa: E402
 
 MAIN_SIZE = (577, 438)
 # Buttons the pointer visits, in client pixels of the main window: the selector column,
@@ -30,14 +30,6 @@ BUTTONS = [(112, 104), (112, 144), (136, 216), (104, 256), (104, 296), (116, 376
            (531, 16), (556, 16), (372, 408), (516, 408), (264, 408)]
 GOAL_RSS_KIB = 1024
 PASS_EVERY = (5.0, 15.0)  # seconds between two passes of the pointer
-
-
-def resident_kib(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
 
 
 def open_descriptors(pid):

@@ -18,6 +18,15 @@ SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 1024
 PROGRAM = os.environ.get("CORVANE_PROGRAM", "")
 
 
+def resident_kib(pid):
+    """Resident memory of a process, in KiB."""
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
 class Timeout(AssertionError):
     pass
 
