@@ -27,8 +27,6 @@ class frmMain : public fk::Form {
 public:
     frmMain();
 
-    static inline const QString kButtonClass = kHighlightButtonClass;
-
     // The controls, as laid out, in the order they are created: a control declared later
     // lies in front of the ones before it.
     fk::PictureBox pctTitle{*this, {.rect = {0, 0, 7695, 495},
@@ -36,8 +34,8 @@ public:
                                     .scaleMode = fk::ScaleMode::Pixels,
                                     .tabIndex = 38}};
     fk::Image Image2{pctTitle, {.rect = {240, 120, 255, 255}, .picture = art::wrench16(), .stretch = true}};
-    fk::com::HostedControl btnMinimize{*this, {.rect = {7800, 120, 375, 255}, .progId = kButtonClass, .tabIndex = 39}};
-    fk::com::HostedControl btnXClose{*this, {.rect = {8160, 120, 375, 255}, .progId = kButtonClass, .tabIndex = 40}};
+    fk::com::HostedControl btnMinimize{*this, {.rect = {7800, 120, 375, 255}, .progId = kHighlightButtonClass, .tabIndex = 39}};
+    fk::com::HostedControl btnXClose{*this, {.rect = {8160, 120, 375, 255}, .progId = kHighlightButtonClass, .tabIndex = 40}};
 
     // The selector column: three headings with their icons, the tree lines and the seven
     // test buttons.
@@ -65,16 +63,16 @@ public:
     fk::Line Line9{*this, {.x1 = 450, .y1 = 5655, .x2 = 900, .y2 = 5655}};
     fk::Line Line10{*this, {.x1 = 450, .y1 = 6255, .x2 = 900, .y2 = 6255}};
 
-    fk::com::HostedControl btnCPUburnIn{*this, {.rect = {960, 1320, 1455, 495}, .progId = kButtonClass, .tabIndex = 20}};
+    fk::com::HostedControl btnCPUburnIn{*this, {.rect = {960, 1320, 1455, 495}, .progId = kHighlightButtonClass, .tabIndex = 20}};
     fk::com::HostedControl btnCPUBenchmark{*this,
-                                           {.rect = {960, 1920, 1455, 495}, .progId = kButtonClass, .tabIndex = 21}};
+                                           {.rect = {960, 1920, 1455, 495}, .progId = kHighlightButtonClass, .tabIndex = 21}};
     fk::com::HostedControl btnVideoStability{*this,
-                                             {.rect = {960, 3000, 2175, 495}, .progId = kButtonClass, .tabIndex = 22}};
-    fk::com::HostedControl btn3DBenchmark{*this, {.rect = {960, 3600, 1215, 495}, .progId = kButtonClass, .tabIndex = 23}};
-    fk::com::HostedControl btn2DBenchmark{*this, {.rect = {960, 4200, 1215, 495}, .progId = kButtonClass, .tabIndex = 24}};
+                                             {.rect = {960, 3000, 2175, 495}, .progId = kHighlightButtonClass, .tabIndex = 22}};
+    fk::com::HostedControl btn3DBenchmark{*this, {.rect = {960, 3600, 1215, 495}, .progId = kHighlightButtonClass, .tabIndex = 23}};
+    fk::com::HostedControl btn2DBenchmark{*this, {.rect = {960, 4200, 1215, 495}, .progId = kHighlightButtonClass, .tabIndex = 24}};
     fk::com::HostedControl btnMemoryStability{*this,
-                                              {.rect = {960, 5400, 1575, 495}, .progId = kButtonClass, .tabIndex = 25}};
-    fk::com::HostedControl btnMemoryBench{*this, {.rect = {960, 6000, 1575, 495}, .progId = kButtonClass, .tabIndex = 26}};
+                                              {.rect = {960, 5400, 1575, 495}, .progId = kHighlightButtonClass, .tabIndex = 25}};
+    fk::com::HostedControl btnMemoryBench{*this, {.rect = {960, 6000, 1575, 495}, .progId = kHighlightButtonClass, .tabIndex = 26}};
 
     // The etched line between the selector column and the panel area: the grey line is
     // created after the wider white one, so it lies over its left half.
@@ -164,7 +162,7 @@ public:
                                                      .tabIndex = 33}};
     fk::Frame Frame1{pctTest(2), {.rect = {1440, 2640, 2535, 1455}, .backColor = 0xE0E0E0, .tabIndex = 34}};
     fk::com::HostedControl btnCPUbeginbenchmark{Frame1,
-                                                {.rect = {120, 240, 2295, 1095}, .progId = kButtonClass, .tabIndex = 35}};
+                                                {.rect = {120, 240, 2295, 1095}, .progId = kHighlightButtonClass, .tabIndex = 35}};
     fk::OptionButton opnCPUbenchshort{pctTest(2), {.rect = {2040, 2040, 1935, 255},
                                                    .caption = QStringLiteral("Single Precision"),
                                                    .backColor = 0xE0E0E0,
@@ -175,9 +173,9 @@ public:
                                                     .tabIndex = 37}};
 
     // The button row below the panel area.
-    fk::com::HostedControl btnIntro{*this, {.rect = {3480, 5880, 975, 495}, .progId = kButtonClass, .tabIndex = 29}};
-    fk::com::HostedControl btnAbout{*this, {.rect = {4680, 5880, 1815, 495}, .progId = kButtonClass, .tabIndex = 27}};
-    fk::com::HostedControl btnExit{*this, {.rect = {6960, 5880, 1575, 495}, .progId = kButtonClass, .tabIndex = 28}};
+    fk::com::HostedControl btnIntro{*this, {.rect = {3480, 5880, 975, 495}, .progId = kHighlightButtonClass, .tabIndex = 29}};
+    fk::com::HostedControl btnAbout{*this, {.rect = {4680, 5880, 1815, 495}, .progId = kHighlightButtonClass, .tabIndex = 27}};
+    fk::com::HostedControl btnExit{*this, {.rect = {6960, 5880, 1575, 495}, .progId = kHighlightButtonClass, .tabIndex = 28}};
     fk::Image Image1{*this, {.rect = {6675, 6030, 240, 240}, .picture = art::exitDoor()}};
 
 protected:
