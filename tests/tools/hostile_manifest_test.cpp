@@ -17,13 +17,7 @@ using namespace fk::com;
 
 namespace {
 
-QByteArray corpusFile(const QString& name)
-{
-    QFile file(QStringLiteral(CORVANE_TEST_DATA "/hostile/manifest/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "the corpus has no " << name.toStdString();
-    return file.readAll();
-}
+QByteArray corpusFile(const QString& name) { return hostileCorpusFile(QStringLiteral("manifest"), name); }
 
 
 constexpr const char* kGoodManifest = R"(<manifest>

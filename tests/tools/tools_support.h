@@ -119,6 +119,15 @@ template <class Entry> Entry entryOf(const fk::com::LibraryFile* library, const 
     return reinterpret_cast<Entry>(library->entryPoint(name));
 }
 
+// A file of the corpus of hostile inputs kept in tests/hostile/<kind>/.
+inline QByteArray hostileCorpusFile(const QString& kind, const QString& name)
+{
+    QFile file(QStringLiteral(CORVANE_TEST_DATA "/hostile/") + kind + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::ReadOnly))
+        ADD_FAILURE() << "the corpus has no " << kind.toStdString() << "/" << name.toStdString();
+    return file.readAll();
+}
+
 inline const fk::com::LibraryFile* loadLibrary(const QString& path)
 {
     QString reason;
