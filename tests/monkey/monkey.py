@@ -259,7 +259,7 @@ class Monkey:
         # makes it longer.
         moment = time.monotonic()
         for _ in range(count):
-            pause = f"{self.rng.choice([0.01, 0.02, 0.04, 0.08]):.2f}"
+            pause = f"{self.rng.choice([0.005, 0.01, 0.02, 0.04]):.3f}"
             kind = self.rng.choices(["move", "click", "double", "drag", "key"], [25, 35, 10, 15, 15])[0]
             if kind == "move":
                 (x, y), _ = self.pick_point(wins)
@@ -269,7 +269,8 @@ class Monkey:
                 which = self.rng.choices(["1", "2", "3"], [90, 3, 7])[0]
                 cmd += ["mousemove", *on_screen(x, y)]
                 if kind == "click":
-                    cmd += ["click", which]
+                    # xdotool waits --delay after a click too (100 ms unless told).
+                    cmd += ["click", "--delay", str(self.rng.randint(5, 40)), which]
                 else:
                     cmd += ["click", "--repeat", "2", "--delay", str(self.rng.randint(30, 200)), which]
                 if which == "1":
