@@ -60,7 +60,7 @@ private:
 
     fk::UserControl UserControl;
     fk::PictureBox pctBack{UserControl, {.rect = {240, 120, 2895, 1455}, .tabIndex = 0}};
-    fk::Timer tmrUpdate{UserControl, {.interval = 10, .enabled = true}};
+    fk::Timer tmrUpdate{UserControl, {.interval = 10, .enabled = true, .pollsInput = true}};
 
     fk::POINT ptCursor;
     fk::RECT rcWindow;

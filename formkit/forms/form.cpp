@@ -2,13 +2,13 @@
 
 #include "control.h"
 #include "form_window.h"
+#include "timer.h"
 #include "../platform/window_hints.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -142,8 +142,7 @@ void Form::unload()
     if (!loaded_)
         return;
     loaded_ = false;
-    for (QTimer* timer : window_->findChildren<QTimer*>())
-        timer->stop();
+    stopTimersOf(window_.get());
     window_->hide();
     auto& forms = loadedForms();
     if (auto it = forms.find(type_); it != forms.end() && it->second == this)

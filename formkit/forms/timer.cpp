@@ -2,9 +2,12 @@
 
 #include "container.h"
 #include "runtime_error.h"
+#include "../platform/pointer_watch.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
+#include <algorithm>
+#include <vector>
 
 namespace fk {
 
@@ -27,16 +30,35 @@ qint64 sinceProgramStart()
     return start.elapsed();
 }
 
+std::vector<Timer*>& sleepers()
+{
+    static std::vector<Timer*> list;
+    return list;
+}
+
+void forgetSleeper(Timer* timer) { std::erase(sleepers(), timer); }
+
 } // namespace
 
 Timer::Timer(Container& container, const TimerProps& props)
-    : timer_(new QTimer(container.clientWidget())), interval_(props.interval), enabled_(props.enabled)
+    : timer_(new QTimer(container.clientWidget())),
+      interval_(props.interval),
+      enabled_(props.enabled),
+      pollsInput_(props.pollsInput)
 {
     QObject::connect(timer_.data(), &QTimer::timeout, [this] { tick(); });
+    if (pollsInput_)
+        platform::addQuietTimer(timer_.data());
     restart();
 }
 
-Timer::~Timer() { delete timer_.data(); }
+Timer::~Timer()
+{
+    forgetSleeper(this);
+    if (pollsInput_ && timer_)
+        platform::removeQuietTimer(timer_.data());
+    delete timer_.data();
+}
 
 void Timer::setEnabled(bool enabled)
 {
@@ -56,6 +78,8 @@ void Timer::setInterval(int milliseconds)
 
 void Timer::restart()
 {
+    forgetSleeper(this);
+    ticked_ = false;
     if (!timer_)
         return;
     timer_->stop();
@@ -83,9 +107,44 @@ void Timer::tick()
     }
     if (ticking_ || !onTimer)
         return;
+    if (nothingToSee()) {
+        sleep();
+        return;
+    }
     ticking_ = true;
     runHandler(onTimer);
     ticking_ = false;
+    activityAtLastTick_ = platform::activityCount();
+    ticked_ = true;
+}
+
+bool Timer::nothingToSee() const
+{
+    return pollsInput_ && ticked_ && activityAtLastTick_ == platform::activityCount()
+           && platform::pointerMovesReported();
+}
+
+void Timer::sleep()
+{
+    timer_->stop();
+    sleepers().push_back(this);
+    platform::callOnNextActivity(&Timer::wakeSleepers);
+}
+
+void Timer::wakeSleepers()
+{
+    // restart() takes each off the list.
+    const std::vector<Timer*> waking = sleepers();
+    for (Timer* timer : waking)
+        timer->restart();
+}
+
+void stopTimersOf(QWidget* window)
+{
+    const QList<QTimer*> stopping = window->findChildren<QTimer*>();
+    for (QTimer* timer : stopping)
+        timer->stop();
+    std::erase_if(sleepers(), [&](const Timer* t) { return stopping.contains(t->timer_.data()); });
 }
 
 } // namespace fk

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <functional>
 
+class QWidget;
+
 namespace fk {
 
 class Container;
@@ -11,6 +13,11 @@ class Container;
 struct TimerProps {
     int interval = 0; // milliseconds; 0 never fires
     bool enabled = true;
+    // The handler only looks at the pointer, at where windows are and at its own control,
+    // and a second look at the same things changes nothing. Such a timer sleeps while none
+    // of them can have changed: when the display server reports every pointer move and no
+    // event at all came since its last tick. The next event wakes it.
+    bool pollsInput = false;
 };
 
 // A timer control. It has no place on screen; it belongs to its container's window and
@@ -31,13 +38,25 @@ public:
     std::function<void()> onTimer;
 
 private:
+    friend void stopTimersOf(QWidget* window);
+
     void restart();
     void tick();
+    bool nothingToSee() const;
+    void sleep();
+    static void wakeSleepers();
 
     QPointer<QTimer> timer_; // belongs to the container's window, which may go first
     int interval_;
     bool enabled_;
+    bool pollsInput_;
     bool ticking_ = false;
+    quint64 activityAtLastTick_ = 0;
+    bool ticked_ = false;
 };
+
+// Stops every timer that belongs to the window, sleeping ones included: what unloading a
+// form does.
+void stopTimersOf(QWidget* window);
 
 } // namespace fk

@@ -1,5 +1,7 @@
 #include "cursor.h"
 
+#include "pointer_watch.h"
+
 #include <QElapsedTimer>
 #include <QCursor>
 #include <QPoint>
@@ -12,16 +14,29 @@ namespace {
 
 // One reading serves every caller for a few milliseconds: the timers of a batch of polling
 // controls fire within that time of each other, and a person cannot tell the difference.
+// While the display server reports every pointer move to the program, a reading stays true
+// until the next event.
 struct CursorCache {
     static constexpr qint64 kFreshForMs = 4;
     std::optional<QPoint> reading;
     QElapsedTimer age;
+    quint64 activityAtReading = 0;
+
+    bool stillTrue() const
+    {
+        if (!reading || !age.isValid())
+            return false;
+        if (age.elapsed() < kFreshForMs)
+            return true;
+        return platform::pointerMovesReported() && platform::activityCount() == activityAtReading;
+    }
 
     QPoint read()
     {
-        if (!reading || !age.isValid() || age.elapsed() >= kFreshForMs) {
+        if (!stillTrue()) {
             reading = QCursor::pos();
             age.start();
+            activityAtReading = platform::activityCount();
         }
         return *reading;
     }

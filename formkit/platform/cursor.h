@@ -32,9 +32,10 @@ int GetWindowRect(HWND window, RECT* rect);
 namespace platform {
 
 // Asking the display server for the cursor is a round trip on X11. A reading is shared by
-// all callers for a few milliseconds, so a batch of timer ticks costs one round trip; the
-// event pump forgets it, so a loop that pumps always reads afresh, and so does code that
-// moves the cursor itself and calls this.
+// all callers for a few milliseconds, so a batch of timer ticks costs one round trip, and
+// for as long as no event comes while the server reports every pointer move; the event
+// pump forgets it, so a loop that pumps always reads afresh, and so does code that moves
+// the cursor itself and calls this.
 void forgetCursorReading();
 
 } // namespace platform

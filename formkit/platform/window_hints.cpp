@@ -1,10 +1,9 @@
 #include "window_hints.h"
 
-#include <QGuiApplication>
+#include "x11_connection.h"
+
 #include <QWidget>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
-#include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -12,12 +11,6 @@
 namespace fk::platform {
 
 namespace {
-
-xcb_connection_t* x11Connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {

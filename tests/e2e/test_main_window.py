@@ -110,6 +110,9 @@ class AboutAndExit(unittest.TestCase):
             self.assertIn("minimum size: 283 by 93", hints)
             self.assertIn("maximum size: 283 by 93", hints)
             # Modal: a click on Exit in the main window does nothing.
+            # The blocked window's buttons still follow the pointer, but a click on Exit does nothing.
+            s.move_to(g.x + EXIT[0], g.y + EXIT[1])
+            s.wait_for_pixel("Exit hover under the modal window", g.x + EXIT[0] - 30, g.y + EXIT[1] - 14, HOVER_FACE, 1.0)
             s.click(g.x + EXIT[0], g.y + EXIT[1])
             time.sleep(0.5)
             self.assertTrue(s.running())

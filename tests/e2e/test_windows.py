@@ -108,6 +108,22 @@ class TitleBar(unittest.TestCase):
             s.wait_for_pixel("close hover", close[0] + 2, close[1] + 2, (29, 99, 205), 1.0)
             s.wait_for_pixel("minimize idle", minimize[0] + 2, minimize[1] + 2, (224, 224, 224), 1.0)
 
+    def test_buttons_follow_a_pointer_that_rested_and_a_window_that_moved(self):
+        with Session() as s:
+            main = self.start(s)
+            g = s.geometry(main)
+            close = (g.x + 544, g.y + 8)
+            # Resting over the window, then over the desktop: each time the next move shows.
+            for rest in ((g.x + 300, g.y + 200), (5, 5)):
+                s.move_to(*rest)
+                time.sleep(1.0)
+                s.move_to(close[0] + 12, close[1] + 8)
+                s.wait_for_pixel("hover after a rest", close[0] + 2, close[1] + 2, (29, 99, 205), 1.0)
+            # The window moves away under the resting pointer: the button is no longer under it.
+            time.sleep(0.5)
+            s._run(["xdotool", "windowmove", str(main), str(g.x - 100), str(g.y + 50)])
+            s.wait_for_pixel("idle once moved away", close[0] + 2 - 100, close[1] + 2 + 50, (224, 224, 224), 1.0)
+
     def test_close_button_ends_the_program_with_status_zero(self):
         with Session() as s:
             main = self.start(s)
