@@ -212,9 +212,11 @@ class Monkey:
             return (self.rng.randint(ox, ox + ow - 1), self.rng.randint(oy, oy + oh - 1)), None
         if main and r < 0.85:
             roll = self.rng.random()
-            if roll < 0.015:
+            # Exit and the close button end the program, which then starts again: about once
+            # every few hundred events, so that most of the stream goes to a running program.
+            if roll < 0.005:
                 button = EXIT
-            elif roll < 0.03:
+            elif roll < 0.01:
                 button = CLOSE
             elif roll < 0.75:
                 button = self.rng.choice(ALWAYS_SHOWN + PANEL_BUTTONS + PANEL_BUTTONS)
@@ -298,7 +300,7 @@ class Monkey:
                     cmd += ["sleep", "0.02", "mousemove", *on_screen(x + dx * i // steps, y + dy * i // steps)]
                 cmd += ["mouseup", "1"]
             else:
-                key = "alt+F4" if self.rng.random() < 0.03 else self.rng.choice(KEYS)
+                key = "alt+F4" if self.rng.random() < 0.01 else self.rng.choice(KEYS)
                 cmd += ["key", key]
             cmd += ["sleep", pause]
             self.events += 1
