@@ -3,9 +3,10 @@
 sits open with its thirteen polling buttons and nobody touches it.
 
 Prints, for the program and for the X server, the share of one core used over three
-8-second windows after start-up (and their median), the program's resident memory, and
-the time from starting the process to the splash window being on screen. Figures only:
-nothing here passes or fails.
+8-second windows after start-up (and their median), once with the pointer resting over the
+main window (on no button) and once with it resting over the desktop, away from every
+window of the program; then the program's resident memory and the time from starting the
+process to the splash window being on screen. Figures only: nothing here passes or fails.
 
 usage: bench/idle_cost.py [PROGRAM]   (default: build/bin/Corvane_ALPHA3)
 """
@@ -29,6 +30,19 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / TICKS
 
 
+def measure(program, server):
+    """The share of one core that each used, over each measuring window."""
+    shares = {"program": [], "X server": []}
+    for _ in range(WINDOWS):
+        before = {"program": cpu_seconds(program), "X server": cpu_seconds(server)}
+        t0 = time.monotonic()
+        time.sleep(WINDOW_SECONDS)
+        elapsed = time.monotonic() - t0
+        shares["program"].append(100 * (cpu_seconds(program) - before["program"]) / elapsed)
+        shares["X server"].append(100 * (cpu_seconds(server) - before["X server"]) / elapsed)
+    return shares
+
+
 def main():
     program = sys.argv[1] if len(sys.argv) > 1 else os.path.join("build", "bin", "Corvane_ALPHA3")
     corvane_session.PROGRAM = os.path.abspath(program)
@@ -40,25 +54,20 @@ def main():
         splash_ms = (time.monotonic() - started) * 1000
         main_window = wait_for("the main window", lambda: s.window_of_size(577, 438), 10)
         g = s.geometry(main_window)
-        s.move_to(g.x + 300, g.y + 250)  # over the window, on no button
-        time.sleep(WARM_UP)
-
-        shares = {"program": [], "X server": []}
-        for _ in range(WINDOWS):
-            before = {"program": cpu_seconds(s.program.pid), "X server": cpu_seconds(server)}
-            t0 = time.monotonic()
-            time.sleep(WINDOW_SECONDS)
-            elapsed = time.monotonic() - t0
-            shares["program"].append(100 * (cpu_seconds(s.program.pid) - before["program"]) / elapsed)
-            shares["X server"].append(100 * (cpu_seconds(server) - before["X server"]) / elapsed)
+        places = {"pointer over the window": (g.x + 300, g.y + 250), "pointer over the desktop": (5, 5)}
+        shares = {}
+        for place, (x, y) in places.items():
+            s.move_to(x, y)
+            time.sleep(WARM_UP)
+            shares[place] = measure(s.program.pid, server)
         rss_mib = resident_kib(s.program.pid) / 1024
 
     print(f"start to splash on screen: {splash_ms:.0f} ms")
-    for who, values in shares.items():
-        listed = ", ".join(f"{v:.2f}" for v in values)
-        print(f"idle CPU, {who}: median {statistics.median(values):.2f}% of one core ({listed})")
+    for place, by_whom in shares.items():
+        for who, values in by_whom.items():
+            listed = ", ".join(f"{v:.2f}" for v in values)
+            print(f"idle CPU, {place}, {who}: median {statistics.median(values):.2f}% of one core ({listed})")
     print(f"resident memory of the program: {rss_mib:.1f} MiB")
-
 
 if __name__ == "__main__":
     main()

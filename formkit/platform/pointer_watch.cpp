@@ -7,7 +7,9 @@
 #include <QEvent>
 #include <QPointer>
 #include <QSet>
+#include <QWindow>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -100,10 +102,13 @@ private:
             std::exchange(wake, nullptr)();
     }
 
-    // Only an ordinary entry (or the end of someone's grab) means the moves are ours to
-    // see; any leaving but into a window inside ours means they may not be.
+    // Only an ordinary entry (or the end of someone's grab) into a window of the program
+    // means the moves are ours to see; any leaving but into a window inside ours means they
+    // may not be. The toolkit also watches the root window, which is nobody's.
     void crossed(xcb_window_t window, bool entered, std::uint8_t mode, std::uint8_t detail)
     {
+        if (entered && !isProgramWindow(window))
+            return;
         if (entered) {
             if (mode == kModeNormal || mode == kModeUngrab || mode == kModePassiveUngrab)
                 pointerWindow_ = window;
@@ -112,6 +117,13 @@ private:
         } else if (window == pointerWindow_ && !(detail == kDetailInferior && mode == kModeNormal)) {
             pointerWindow_ = XCB_NONE;
         }
+    }
+
+    static bool isProgramWindow(xcb_window_t window)
+    {
+        const QWindowList windows = QGuiApplication::allWindows();
+        return std::any_of(windows.begin(), windows.end(),
+                           [&](const QWindow* w) { return w->handle() && w->winId() == window; });
     }
 
     std::uint8_t xinputOpcode_ = 0;

@@ -17,8 +17,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr xcb_window_t kOurWindow = 0x400001;
-constexpr xcb_window_t kOurOtherWindow = 0x400002;
+constexpr xcb_window_t kRootWindow = 0x50d; // the toolkit hears of crossings there too
 constexpr std::uint8_t kNormal = 0, kGrab = 1, kUngrab = 2;
 constexpr std::uint8_t kNonlinear = 3, kInferior = 2;
 
@@ -69,6 +68,7 @@ public:
     }
     fk::Timer timer;
     int ticks = 0;
+    xcb_window_t window() const { return static_cast<xcb_window_t>(clientWidget()->winId()); }
 
     // Whether the timer ticks over a stretch of time in which nothing else happens.
     bool ticksWhileQuiet()
@@ -80,14 +80,16 @@ public:
     }
 };
 
-class PollingTimers : public ::testing::Test {
-protected:
-    void TearDown() override { leave(kOurWindow); }
+class Quiet : public fk::Form {
+public:
+    Quiet() : Form({.clientWidth = 1500, .clientHeight = 1500}) {}
+    xcb_window_t window() const { return static_cast<xcb_window_t>(clientWidget()->winId()); }
 };
 
-TEST_F(PollingTimers, SleepOnlyWhileThePointersMovesAreReportedAndNothingHappens)
+TEST(PollingTimers, SleepOnlyWhileThePointersMovesAreReportedAndNothingHappens)
 {
     Poller poller(true);
+    const xcb_window_t kOurWindow = poller.window();
     EXPECT_TRUE(poller.ticksWhileQuiet()) << "the pointer is over no window of the program";
 
     enter(kOurWindow);
@@ -102,9 +104,14 @@ TEST_F(PollingTimers, SleepOnlyWhileThePointersMovesAreReportedAndNothingHappens
     EXPECT_TRUE(poller.ticksWhileQuiet()) << "the pointer left: it polls again";
 }
 
-TEST_F(PollingTimers, FollowTheCrossingsThatTheServerReports)
+TEST(PollingTimers, FollowTheCrossingsThatTheServerReports)
 {
     Poller poller(true);
+    Quiet other;
+    const xcb_window_t kOurWindow = poller.window(), kOurOtherWindow = other.window();
+    enter(kRootWindow);
+    EXPECT_TRUE(poller.ticksWhileQuiet()) << "the root window is nobody's";
+
     enter(kOurWindow);
     leave(kOurWindow, kNormal, kInferior);
     EXPECT_FALSE(poller.ticksWhileQuiet()) << "into a window inside ours is still ours";
@@ -124,10 +131,10 @@ TEST_F(PollingTimers, FollowTheCrossingsThatTheServerReports)
     EXPECT_TRUE(poller.ticksWhileQuiet()) << "the window under the pointer went without a word";
 }
 
-TEST_F(PollingTimers, OrdinaryTimersNeverSleep)
+TEST(PollingTimers, OrdinaryTimersNeverSleep)
 {
     Poller poller(false);
-    enter(kOurWindow);
+    enter(poller.window());
     EXPECT_TRUE(poller.ticksWhileQuiet());
 }
 
