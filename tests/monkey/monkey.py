@@ -318,6 +318,10 @@ class Monkey:
 
     def probe(self):
         """Outside a benchmark run, a button under the pointer shows its hover look within a second."""
+        # Input sent during a benchmark run waits until the run is over and may then minimize
+        # or cover a window: the target is chosen once that input has been handled.
+        time.sleep(max(0.0, self.benchmark_busy_until - time.monotonic()))
+        self.check_program()
         wins = self.windows()
         candidates = []
         for w in wins:
@@ -336,7 +340,7 @@ class Monkey:
         subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y + height // 2)], env=self.session.env,
                        capture_output=True, timeout=20)
         started = time.monotonic()
-        deadline = max(started, self.benchmark_busy_until) + HOVER_ALLOWANCE
+        deadline = started + HOVER_ALLOWANCE
         self.probes += 1
         while True:
             colour = self.pixel(x + 2, y + 2)
