@@ -55,8 +55,6 @@ Timer::Timer(Container& container, const TimerProps& props)
 Timer::~Timer()
 {
     forgetSleeper(this);
-    if (pollsInput_ && timer_)
-        platform::removeQuietTimer(timer_.data());
     delete timer_.data();
 }
 

@@ -49,13 +49,18 @@ public:
 
     bool pointerMovesReported() const { return pointerWindow_ != XCB_NONE; }
     quint64 activity() const { return activity_; }
-    QSet<QObject*> quietTimers;
     void (*wake)() = nullptr;
+
+    void addQuietTimer(QObject* timer)
+    {
+        quietTimers_.insert(timer);
+        connect(timer, &QObject::destroyed, this, [this, timer] { quietTimers_.remove(timer); });
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::Timer || !quietTimers.contains(watched))
+        if (event->type() != QEvent::Timer || !quietTimers_.contains(watched))
             noteActivity();
         return false;
     }
@@ -126,6 +131,7 @@ private:
                            [&](const QWindow* w) { return w->handle() && w->winId() == window; });
     }
 
+    QSet<QObject*> quietTimers_;
     std::uint8_t xinputOpcode_ = 0;
     xcb_window_t pointerWindow_ = XCB_NONE;
     quint64 activity_ = 0;
@@ -156,13 +162,7 @@ quint64 activityCount()
 void addQuietTimer(QObject* timer)
 {
     if (Watch* w = watch())
-        w->quietTimers.insert(timer);
-}
-
-void removeQuietTimer(QObject* timer)
-{
-    if (Watch* w = watch())
-        w->quietTimers.remove(timer);
+        w->addQuietTimer(timer);
 }
 
 void callOnNextActivity(void (*wake)())

@@ -22,9 +22,8 @@ bool pointerMovesReported();
 // timers named quiet below.
 quint64 activityCount();
 
-// A timer object whose ticks are not activity. Removed again when it is destroyed.
+// A timer object whose ticks are not activity, until it is destroyed.
 void addQuietTimer(QObject* timer);
-void removeQuietTimer(QObject* timer);
 
 // Called once, before the event is delivered, when the next activity arrives.
 void callOnNextActivity(void (*wake)());
