@@ -261,7 +261,7 @@ class Monkey:
         # makes it longer.
         moment = time.monotonic()
         for _ in range(count):
-            pause = f"{self.rng.choice([0.005, 0.01, 0.02, 0.04]):.3f}"
+            pause = f"{self.rng.choice([0.002, 0.005, 0.01, 0.03]):.3f}"
             kind = self.rng.choices(["move", "click", "double", "drag", "key"], [25, 35, 10, 15, 15])[0]
             if kind == "move":
                 (x, y), _ = self.pick_point(wins)
@@ -274,7 +274,7 @@ class Monkey:
                     # xdotool waits --delay after a click too (100 ms unless told).
                     cmd += ["click", "--delay", str(self.rng.randint(5, 40)), which]
                 else:
-                    cmd += ["click", "--repeat", "2", "--delay", str(self.rng.randint(30, 200)), which]
+                    cmd += ["click", "--repeat", "2", "--delay", str(self.rng.randint(30, 120)), which]
                 if which == "1":
                     self.note_benchmark_click(button, 1 if kind == "click" else 2, moment)
             elif kind == "drag":
@@ -318,10 +318,6 @@ class Monkey:
 
     def probe(self):
         """Outside a benchmark run, a button under the pointer shows its hover look within a second."""
-        # Input sent during a benchmark run waits until the run is over and may then minimize
-        # or cover a window: the target is chosen once that input has been handled.
-        time.sleep(max(0.0, self.benchmark_busy_until - time.monotonic()))
-        self.check_program()
         wins = self.windows()
         candidates = []
         for w in wins:
@@ -340,7 +336,8 @@ class Monkey:
         subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y + height // 2)], env=self.session.env,
                        capture_output=True, timeout=20)
         started = time.monotonic()
-        deadline = started + HOVER_ALLOWANCE
+        deadline = max(started, self.benchmark_busy_until) + HOVER_ALLOWANCE
+        layout = self.layout(wins)
         self.probes += 1
         while True:
             colour = self.pixel(x + 2, y + 2)
@@ -348,6 +345,10 @@ class Monkey:
                 return True
             if self.program.poll() is not None:
                 return False  # ended meanwhile (alt+F4 or Exit still queued); checked by the caller
+            if self.layout(self.windows()) != layout:
+                # Input still queued behind a benchmark run moved, minimized or covered a
+                # window: the button may be out of the pointer's reach. Another one, then.
+                return self.probe()
             if time.monotonic() > deadline:
                 shot = os.path.join(os.getcwd(), f"monkey-hang-{self.args.seed}.png")
                 try:
@@ -359,6 +360,10 @@ class Monkey:
                     f"{time.monotonic() - started:.1f} s after the pointer arrived (face {colour}); "
                     f"screenshot {shot}")
             time.sleep(0.05)
+
+    @staticmethod
+    def layout(wins):
+        return sorted((w.wid, w.g.x, w.g.y, w.g.width, w.g.height) for w in wins)
 
     # -- the run -----------------------------------------------------------------------
 
@@ -374,7 +379,7 @@ class Monkey:
             next_probe = self.args.probe_every
             while self.events < self.args.events:
                 self.batch(min(self.rng.randint(5, 15), self.args.events - self.events))
-                time.sleep(0.05)
+                time.sleep(0.01)
                 self.check_program()
                 if self.events >= next_probe:
                     next_probe += self.args.probe_every
