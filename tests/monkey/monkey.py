@@ -213,10 +213,10 @@ class Monkey:
         if main and r < 0.85:
             roll = self.rng.random()
             # Exit and the close button end the program, which then starts again: about once
-            # every few hundred events, so that most of the stream goes to a running program.
-            if roll < 0.005:
+            # every thousand events, so that most of the stream goes to a running program.
+            if roll < 0.0015:
                 button = EXIT
-            elif roll < 0.01:
+            elif roll < 0.003:
                 button = CLOSE
             elif roll < 0.75:
                 button = self.rng.choice(ALWAYS_SHOWN + PANEL_BUTTONS + PANEL_BUTTONS)
@@ -243,8 +243,12 @@ class Monkey:
             return self.rng.randint(-30, 30), self.rng.randint(-30, 30)
         return axis(window.g.x, window.g.width, SCREEN_WIDTH), axis(window.g.y, window.g.height, SCREEN_HEIGHT)
 
-    def note_benchmark_click(self, button, clicks, moment):
-        if button is BENCHMARK_RUN:
+    def note_benchmark_click(self, main, points, clicks, moment):
+        """Any click that may land on the benchmark's button may start a run, whatever it aimed at."""
+        if main is None:
+            return
+        x, y, w, h = main.screen(BENCHMARK_RUN)
+        if any(x <= px < x + w and y <= py < y + h for px, py in points):
             for _ in range(clicks):
                 self.benchmark_busy_until = max(self.benchmark_busy_until, moment) + BENCHMARK_ALLOWANCE
 
@@ -267,16 +271,16 @@ class Monkey:
                 (x, y), _ = self.pick_point(wins)
                 cmd += ["mousemove", *on_screen(x, y)]
             elif kind in ("click", "double"):
-                (x, y), button = self.pick_point(wins)
+                (x, y), _ = self.pick_point(wins)
                 which = self.rng.choices(["1", "2", "3"], [90, 3, 7])[0]
                 cmd += ["mousemove", *on_screen(x, y)]
                 if kind == "click":
                     # xdotool waits --delay after a click too (100 ms unless told).
                     cmd += ["click", "--delay", str(self.rng.randint(5, 40)), which]
                 else:
-                    cmd += ["click", "--repeat", "2", "--delay", str(self.rng.randint(30, 120)), which]
+                    cmd += ["click", "--repeat", "2", "--delay", str(self.rng.randint(30, 80)), which]
                 if which == "1":
-                    self.note_benchmark_click(button, 1 if kind == "click" else 2, moment)
+                    self.note_benchmark_click(main, [(x, y)], 1 if kind == "click" else 2, moment)
             elif kind == "drag":
                 roll = self.rng.random()
                 target = None
@@ -299,8 +303,9 @@ class Monkey:
                 for i in range(1, steps + 1):
                     cmd += ["sleep", "0.02", "mousemove", *on_screen(x + dx * i // steps, y + dy * i // steps)]
                 cmd += ["mouseup", "1"]
+                self.note_benchmark_click(main, [(x, y), (x + dx, y + dy)], 1, moment)
             else:
-                key = "alt+F4" if self.rng.random() < 0.01 else self.rng.choice(KEYS)
+                key = "alt+F4" if self.rng.random() < 0.004 else self.rng.choice(KEYS)
                 cmd += ["key", key]
             cmd += ["sleep", pause]
             self.events += 1
@@ -377,10 +382,15 @@ class Monkey:
             self.session = session
             self.start_program()
             next_probe = self.args.probe_every
+            next_report = 10000
             while self.events < self.args.events:
                 self.batch(min(self.rng.randint(5, 15), self.args.events - self.events))
                 time.sleep(0.01)
                 self.check_program()
+                if self.events >= next_report:
+                    next_report += 10000
+                    print(f"{self.events} events, {self.restarts} restarts, {time.monotonic() - started:.0f} s",
+                          flush=True)
                 if self.events >= next_probe:
                     next_probe += self.args.probe_every
                     self.probe()
@@ -398,7 +408,7 @@ def main():
     parser.add_argument("--program", default=os.environ.get("CORVANE_PROGRAM", ""), help="the program to run")
     parser.add_argument("--seed", type=int, default=None, help="replays the run of that seed")
     parser.add_argument("--events", type=int, default=1500)
-    parser.add_argument("--probe-every", type=int, default=60, help="events between two hang probes")
+    parser.add_argument("--probe-every", type=int, default=100, help="events between two hang probes")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args()
     if not args.program or not os.path.isfile(args.program):
