@@ -36,8 +36,10 @@ MAIN_SIZE = (577, 438)
 SPLASH_SIZE = (259, 82)
 ABOUT_SIZE = (283, 93)
 
+IDLE_FACE = (224, 224, 224)
 HOVER_FACE = (29, 99, 205)
 PRESSED_FACE = (170, 213, 255)
+BUTTON_FACES = (IDLE_FACE, HOVER_FACE, PRESSED_FACE)
 
 # Highlight buttons of the main window, client pixels: (name, x, y, width, height). The
 # selector and the frame buttons are always shown; the others belong to panels.
@@ -321,8 +323,10 @@ class Monkey:
                              env=self.session.env, capture_output=True, timeout=20).stdout
         return tuple(out[:3])
 
-    def probe(self):
+    def probe(self, attempts=3):
         """Outside a benchmark run, a button under the pointer shows its hover look within a second."""
+        if attempts == 0:
+            return False
         wins = self.windows()
         candidates = []
         for w in wins:
@@ -353,7 +357,11 @@ class Monkey:
             if self.layout(self.windows()) != layout:
                 # Input still queued behind a benchmark run moved, minimized or covered a
                 # window: the button may be out of the pointer's reach. Another one, then.
-                return self.probe()
+                return self.probe(attempts - 1)
+            if time.monotonic() > deadline and colour not in BUTTON_FACES:
+                # Not the button's pixel: something that is not the program's covers it, such
+                # as a window manager's menu opened by a click still queued. Another one.
+                return self.probe(attempts - 1)
             if time.monotonic() > deadline:
                 shot = os.path.join(os.getcwd(), f"monkey-hang-{self.args.seed}.png")
                 try:
