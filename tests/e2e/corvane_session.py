@@ -216,6 +216,13 @@ class Session:
     def key(self, keys):
         self._run(["xdotool", "key", keys])
 
+    def activate(self, window):
+        """Gives a window the keyboard focus, asking the window manager again until it has."""
+        def active():
+            self._run(["xdotool", "windowactivate", str(window)], check=False)
+            return self._run(["xdotool", "getactivewindow"], check=False).strip() == str(window)
+        wait_for(f"window {window} to become active", active, 3)
+
     # -- pixels ------------------------------------------------------------------------
 
     def screenshot(self):

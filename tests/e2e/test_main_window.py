@@ -121,7 +121,7 @@ class AboutAndExit(unittest.TestCase):
             wait_for("the About window to close", lambda: s.window_titled("About Corvane") is None)
             # Opened again, and closed with the window manager's close.
             about = self.open_about(s, g)
-            s._run(["xdotool", "windowactivate", "--sync", str(about)], check=False)
+            s.activate(about)
             s.key("alt+F4")
             wait_for("the About window to close", lambda: s.window_titled("About Corvane") is None)
             # The main window takes input again: Exit ends the program.
