@@ -109,10 +109,11 @@ void Timer::tick()
         sleep();
         return;
     }
+    // What happens while the handler runs is news to the next tick.
+    activityAtLastTick_ = platform::activityCount();
     ticking_ = true;
     runHandler(onTimer);
     ticking_ = false;
-    activityAtLastTick_ = platform::activityCount();
     ticked_ = true;
 }
 

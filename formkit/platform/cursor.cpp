@@ -15,7 +15,8 @@ namespace {
 // One reading serves every caller for a few milliseconds: the timers of a batch of polling
 // controls fire within that time of each other, and a person cannot tell the difference.
 // While the display server reports every pointer move to the program, a reading stays true
-// until the next event.
+// until the next event. Never past one: a caller that has seen the event must not be
+// handed the position from before it, or a control that then sleeps would keep that.
 struct CursorCache {
     static constexpr qint64 kFreshForMs = 4;
     std::optional<QPoint> reading;
@@ -24,11 +25,9 @@ struct CursorCache {
 
     bool stillTrue() const
     {
-        if (!reading || !age.isValid())
+        if (!reading || !age.isValid() || platform::activityCount() != activityAtReading)
             return false;
-        if (age.elapsed() < kFreshForMs)
-            return true;
-        return platform::pointerMovesReported() && platform::activityCount() == activityAtReading;
+        return age.elapsed() < kFreshForMs || platform::pointerMovesReported();
     }
 
     QPoint read()

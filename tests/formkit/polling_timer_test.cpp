@@ -5,9 +5,11 @@
 
 #include "forms/form.h"
 #include "forms/timer.h"
+#include "platform/cursor.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -129,6 +131,51 @@ TEST(PollingTimers, FollowTheCrossingsThatTheServerReports)
 
     unmapped(kOurOtherWindow);
     EXPECT_TRUE(poller.ticksWhileQuiet()) << "the window under the pointer went without a word";
+}
+
+fk::POINT cursorReading()
+{
+    fk::POINT p{};
+    fk::GetCursorPos(&p);
+    return p;
+}
+
+TEST(PollingTimers, ACursorReadingNeverOutlivesTheNextEvent)
+{
+    Poller poller(true);
+    enter(poller.window());
+    moveCursor({100, 100});
+    ASSERT_EQ(cursorReading().x, 100);
+
+    // The pointer moves and its event arrives at once, as in a batch of polling controls
+    // of which some have ticked and some have not: the rest must see the move.
+    QCursor::setPos(200, 100);
+    somethingHappens();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(cursorReading().x, 200);
+}
+
+TEST(PollingTimers, WhatHappensWhileATickRunsWakesTheNextOne)
+{
+    Poller poller(true);
+    enter(poller.window());
+    moveCursor({100, 100});
+    int seenX = 0;
+    bool moveDuringTick = false;
+    poller.timer.onTimer = [&] {
+        seenX = cursorReading().x;
+        if (std::exchange(moveDuringTick, false)) {
+            // A nested pump hands over the move while the handler is still busy.
+            QCursor::setPos(300, 100);
+            somethingHappens();
+            QCoreApplication::sendPostedEvents();
+        }
+    };
+    EXPECT_FALSE(poller.ticksWhileQuiet());
+
+    moveDuringTick = true;
+    somethingHappens();
+    EXPECT_TRUE(waitUntil([&] { return seenX == 300; }, 1000)) << "a tick that ran during the move sees it next";
 }
 
 TEST(PollingTimers, OrdinaryTimersNeverSleep)
