@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <utility>
 #include <xcb/xcb.h>
 
 using namespace testing_support;
