@@ -1,7 +1,7 @@
 #pragma once
 
 #include "highlight_button.h"
-#include "com/hosted_control.h"
+#include "hosting/hosted_control.h"
 #include "forms/form.h"
 #include "forms/label.h"
 

@@ -3,11 +3,11 @@
 #include "cpu_benchmark.h"
 #include "frmAbout.h"
 
-#include "forms/arithmetic.h"
-#include "forms/color.h"
+#include "core/arithmetic.h"
+#include "core/color.h"
 #include "forms/end_program.h"
 #include "forms/event_pump.h"
-#include "forms/runtime_error.h"
+#include "core/runtime_error.h"
 #include "platform/window_hints.h"
 
 #include <cmath>

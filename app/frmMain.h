@@ -2,7 +2,7 @@
 
 #include "artwork.h"
 #include "highlight_button.h"
-#include "com/hosted_control.h"
+#include "hosting/hosted_control.h"
 #include "com/variant.h"
 #include "forms/control_array.h"
 #include "forms/form.h"

@@ -1,15 +1,11 @@
 #include "frmStartup.h"
 
-#include "com/resources.h"
 #include "forms/form.h"
-#include "forms/program.h"
+#include "program/program.h"
 
 int main(int argc, char** argv)
 {
-    const auto resources = fk::com::ResourceTable::parse(fk::com::moduleResources());
-    const fk::com::Resource* manifest = resources ? resources->find(QStringLiteral("MANIFEST"), 1) : nullptr;
     return fk::runProgram(argc, argv,
                           {.name = QStringLiteral("Corvane_ALPHA3"),
-                           .manifest = manifest ? manifest->data : QByteArray(),
                            .loadFirstForm = [] { fk::formInstance<corvane::frmStartup>(); }});
 }

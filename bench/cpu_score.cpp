@@ -1,9 +1,8 @@
 // The CPU benchmark's score on this machine: runs the benchmark five times through the
 // main window's own button, on the offscreen platform, for each number type, and prints
 // the median and the spread. Figures only.
-#include "com/resources.h"
 #include "forms/form.h"
-#include "forms/program.h"
+#include "program/program.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -17,11 +16,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QByteArray manifest;
-    if (const auto table = fk::com::ResourceTable::parse(fk::com::moduleResources()))
-        if (const fk::com::Resource* r = table->find(QStringLiteral("MANIFEST"), 1))
-            manifest = r->data;
-    fk::prepareRuntime({.name = QStringLiteral("Corvane_ALPHA3"), .manifest = manifest, .loadFirstForm = {}});
+    fk::prepareRuntime({.name = QStringLiteral("Corvane_ALPHA3"), .loadFirstForm = {}});
 
     auto& main = fk::formInstance<corvane::frmMain>();
     QWidget* site = main.btnCPUbeginbenchmark.widget();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/color.h"
+#include "core/color.h"
 
 namespace lumakey {
 

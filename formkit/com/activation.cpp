@@ -1,10 +1,10 @@
-#include "activation.h"
+#include "com/activation.h"
 
-#include "class_factory.h"
-#include "library_file.h"
-#include "manifest.h"
-#include "registry.h"
-#include "../forms/runtime_error.h"
+#include "com/class_factory.h"
+#include "com/library_file.h"
+#include "com/manifest.h"
+#include "com/registry.h"
+#include "core/runtime_error.h"
 
 #include <optional>
 

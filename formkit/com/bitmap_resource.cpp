@@ -1,7 +1,7 @@
-#include "bitmap_resource.h"
+#include "com/bitmap_resource.h"
 
-#include "failure.h"
-#include "little_endian.h"
+#include "com/failure.h"
+#include "com/little_endian.h"
 
 #include <QtEndian>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "unknown.h"
-#include "variant.h"
+#include "com/unknown.h"
+#include "com/variant.h"
 
 #include <QString>
 #include <span>

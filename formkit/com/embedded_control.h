@@ -1,6 +1,6 @@
 #pragma once
 
-#include "unknown.h"
+#include "com/unknown.h"
 
 class QWidget;
 

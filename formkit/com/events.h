@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dispatch.h"
+#include "com/dispatch.h"
 
 namespace fk::com {
 

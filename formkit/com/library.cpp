@@ -1,7 +1,7 @@
-#include "library.h"
+#include "com/library.h"
 
-#include "class_factory.h"
-#include "object.h"
+#include "com/class_factory.h"
+#include "com/object.h"
 
 namespace fk::com {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "type_info.h"
-#include "unknown.h"
+#include "com/type_info.h"
+#include "com/unknown.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "library_file.h"
+#include "com/library_file.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "class_factory.h"
-#include "guid.h"
+#include "com/class_factory.h"
+#include "com/guid.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "manifest.h"
+#include "com/manifest.h"
 
 #include <QDir>
 #include <QXmlStreamReader>

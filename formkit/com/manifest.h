@@ -1,6 +1,6 @@
 #pragma once
 
-#include "guid.h"
+#include "com/guid.h"
 
 #include <QByteArray>
 #include <QString>

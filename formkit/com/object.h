@@ -1,7 +1,7 @@
 #pragma once
 
-#include "library.h"
-#include "unknown.h"
+#include "com/library.h"
+#include "com/unknown.h"
 
 #include <tuple>
 

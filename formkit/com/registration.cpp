@@ -1,8 +1,8 @@
 // The runtime routines behind a library's DllRegisterServer and DllUnregisterServer.
-#include "library.h"
+#include "com/library.h"
 
-#include "library_file.h"
-#include "registry.h"
+#include "com/library_file.h"
+#include "com/registry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "registry.h"
+#include "com/registry.h"
 
-#include "failure.h"
-#include "type_info.h"
+#include "com/failure.h"
+#include "com/type_info.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "guid.h"
-#include "library.h"
+#include "com/guid.h"
+#include "com/library.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "resources.h"
+#include "com/resources.h"
 
-#include "little_endian.h"
+#include "com/little_endian.h"
 
 #include <QFile>
 #include <QtEndian>

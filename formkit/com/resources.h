@@ -52,15 +52,18 @@ std::optional<QByteArray> readElfSection(const QString& path, const char* sectio
 } // namespace fk::com
 
 // Every module that carries resources defines its own table (the resource compiler writes
-// it); each module sees only its own.
+// it); each module sees only its own. A module without resources leaves the weak names
+// unresolved, and its table reads as empty.
 extern "C" {
-__attribute__((visibility("hidden"))) extern const unsigned char fk_module_resources[];
-__attribute__((visibility("hidden"))) extern const unsigned int fk_module_resources_size;
+__attribute__((weak, visibility("hidden"))) extern const unsigned char fk_module_resources[];
+__attribute__((weak, visibility("hidden"))) extern const unsigned int fk_module_resources_size;
 }
 
 namespace fk::com {
 inline QByteArrayView moduleResources()
 {
+    if (&fk_module_resources_size == nullptr)
+        return {};
     return QByteArrayView(reinterpret_cast<const char*>(fk_module_resources),
                           static_cast<qsizetype>(fk_module_resources_size));
 }

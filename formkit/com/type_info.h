@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dispatch.h"
-#include "guid.h"
+#include "com/dispatch.h"
+#include "com/guid.h"
 
 #include <cstdint>
 #include <span>

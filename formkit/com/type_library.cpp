@@ -1,6 +1,6 @@
-#include "type_library.h"
+#include "com/type_library.h"
 
-#include "failure.h"
+#include "com/failure.h"
 
 #include <QHash>
 #include <QtEndian>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "type_info.h"
+#include "com/type_info.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "guid.h"
-#include "result.h"
+#include "com/guid.h"
+#include "com/result.h"
 
 #include <cstdint>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "variant.h"
+#include "com/variant.h"
 
-#include "../forms/runtime_error.h"
+#include "core/runtime_error.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "version_record.h"
+#include "com/version_record.h"
 
-#include "failure.h"
-#include "little_endian.h"
+#include "com/failure.h"
+#include "com/little_endian.h"
 
 #include <QStringList>
 #include <QtEndian>

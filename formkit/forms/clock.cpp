@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "forms/clock.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "container.h"
+#include "forms/container.h"
 
 #include <QWidget>
 

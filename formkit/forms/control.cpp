@@ -1,8 +1,8 @@
-#include "control.h"
+#include "forms/control.h"
 
-#include "container.h"
-#include "form.h"
-#include "runtime_error.h"
+#include "forms/container.h"
+#include "forms/form.h"
+#include "core/runtime_error.h"
 
 namespace fk {
 
@@ -36,7 +36,7 @@ void Control::setHeight(double height) { move(left(), top(), width(), height); }
 void Control::move(double left, std::optional<double> top, std::optional<double> width, std::optional<double> height)
 {
     if ((width && *width < 0) || (height && *height < 0))
-        throw RuntimeError(380, QStringLiteral("Invalid property value"));
+        throw RuntimeError::invalidPropertyValue();
     TwipsRect moved = rect_;
     moved.left = container_.toTwips(left);
     if (top)

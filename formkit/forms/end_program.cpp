@@ -1,4 +1,4 @@
-#include "end_program.h"
+#include "forms/end_program.h"
 
 #include <cstdio>
 #include <cstdlib>

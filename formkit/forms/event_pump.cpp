@@ -1,6 +1,6 @@
-#include "event_pump.h"
+#include "forms/event_pump.h"
 
-#include "../platform/cursor.h"
+#include "platform/cursor.h"
 
 #include <QCoreApplication>
 

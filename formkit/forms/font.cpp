@@ -1,4 +1,4 @@
-#include "font.h"
+#include "forms/font.h"
 
 #include <QApplication>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "form.h"
+#include "forms/form.h"
 
-#include "control.h"
-#include "form_window.h"
-#include "timer.h"
-#include "../platform/window_hints.h"
+#include "forms/control.h"
+#include "forms/form_window.h"
+#include "forms/timer.h"
+#include "platform/window_hints.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "color.h"
-#include "container.h"
-#include "picture.h"
+#include "core/color.h"
+#include "forms/container.h"
+#include "forms/picture.h"
 
 #include <QString>
 #include <memory>

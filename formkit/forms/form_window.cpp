@@ -1,7 +1,7 @@
-#include "form_window.h"
+#include "forms/form_window.h"
 
-#include "form.h"
-#include "runtime_error.h"
+#include "forms/form.h"
+#include "forms/error_reporting.h"
 
 #include <QCloseEvent>
 

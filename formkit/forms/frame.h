@@ -1,8 +1,8 @@
 #pragma once
 
-#include "color.h"
-#include "container.h"
-#include "control.h"
+#include "core/color.h"
+#include "forms/container.h"
+#include "forms/control.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "control.h"
-#include "picture.h"
+#include "forms/control.h"
+#include "forms/picture.h"
 
 namespace fk {
 

@@ -1,8 +1,8 @@
-#include "label.h"
+#include "forms/label.h"
 
-#include "container.h"
-#include "mouse.h"
-#include "runtime_error.h"
+#include "forms/container.h"
+#include "forms/mouse.h"
+#include "forms/error_reporting.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "color.h"
-#include "control.h"
-#include "font.h"
+#include "core/color.h"
+#include "forms/control.h"
+#include "forms/font.h"
 
 #include <QString>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "line.h"
+#include "forms/line.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "mouse.h"
+#include "forms/mouse.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "option_button.h"
+#include "forms/option_button.h"
 
 #include <QRadioButton>
 

@@ -1,6 +1,6 @@
-#include "picture.h"
+#include "forms/picture.h"
 
-#include "runtime_error.h"
+#include "core/runtime_error.h"
 
 namespace fk {
 
@@ -8,7 +8,7 @@ Picture pictureFromXpm(const char* const* xpm)
 {
     QImage image(xpm);
     if (image.isNull())
-        throw RuntimeError(481, QStringLiteral("Invalid picture"));
+        throw RuntimeError::invalidPicture();
     return std::make_shared<const QImage>(std::move(image));
 }
 

@@ -1,6 +1,6 @@
-#include "picturebox.h"
+#include "forms/picturebox.h"
 
-#include "runtime_error.h"
+#include "forms/error_reporting.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "color.h"
-#include "container.h"
-#include "control.h"
-#include "font.h"
-#include "mouse.h"
-#include "surface.h"
-#include "text_measure.h"
+#include "core/color.h"
+#include "forms/container.h"
+#include "forms/control.h"
+#include "forms/font.h"
+#include "forms/mouse.h"
+#include "forms/surface.h"
+#include "forms/text_measure.h"
 
 namespace fk {
 

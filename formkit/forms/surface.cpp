@@ -1,4 +1,4 @@
-#include "surface.h"
+#include "forms/surface.h"
 
 #include <QFontMetrics>
 #include <QPainter>

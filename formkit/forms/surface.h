@@ -1,6 +1,6 @@
 #pragma once
 
-#include "color.h"
+#include "core/color.h"
 
 #include <QFont>
 #include <QImage>

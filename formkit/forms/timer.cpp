@@ -1,8 +1,8 @@
-#include "timer.h"
+#include "forms/timer.h"
 
-#include "container.h"
-#include "runtime_error.h"
-#include "../platform/pointer_watch.h"
+#include "forms/container.h"
+#include "forms/error_reporting.h"
+#include "platform/pointer_watch.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -69,7 +69,7 @@ void Timer::setEnabled(bool enabled)
 void Timer::setInterval(int milliseconds)
 {
     if (milliseconds < 0)
-        throw RuntimeError(380, QStringLiteral("Invalid property value"));
+        throw RuntimeError::invalidPropertyValue();
     interval_ = milliseconds;
     restart();
 }

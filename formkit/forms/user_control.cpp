@@ -1,7 +1,7 @@
-#include "user_control.h"
+#include "forms/user_control.h"
 
-#include "font.h"
-#include "runtime_error.h"
+#include "forms/font.h"
+#include "forms/error_reporting.h"
 
 #include <QEvent>
 #include <QShowEvent>

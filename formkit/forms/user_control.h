@@ -1,7 +1,7 @@
 #pragma once
 
-#include "container.h"
-#include "text_measure.h"
+#include "forms/container.h"
+#include "forms/text_measure.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "cursor.h"
+#include "platform/cursor.h"
 
-#include "pointer_watch.h"
+#include "platform/pointer_watch.h"
 
 #include <QElapsedTimer>
 #include <QCursor>

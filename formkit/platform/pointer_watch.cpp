@@ -1,6 +1,6 @@
-#include "pointer_watch.h"
+#include "platform/pointer_watch.h"
 
-#include "x11_connection.h"
+#include "platform/x11_connection.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "window_hints.h"
+#include "platform/window_hints.h"
 
-#include "x11_connection.h"
+#include "platform/x11_connection.h"
 
 #include <QWidget>
 #include <QWindow>

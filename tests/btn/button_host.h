@@ -3,7 +3,7 @@
 // A small window that hosts highlight buttons the way the program's windows do: created
 // through the component model by ProgID, from the library in the build's folder.
 #include "com/activation.h"
-#include "com/hosted_control.h"
+#include "hosting/hosted_control.h"
 #include "forms/form.h"
 #include "support/test_support.h"
 

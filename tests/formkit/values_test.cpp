@@ -4,8 +4,8 @@
 
 #include "com/guid.h"
 #include "com/variant.h"
-#include "forms/arithmetic.h"
-#include "forms/color.h"
+#include "core/arithmetic.h"
+#include "core/color.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>

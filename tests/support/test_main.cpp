@@ -1,20 +1,13 @@
 // The entry of every widget test program: a real application object on the offscreen
 // platform, the runtime prepared as the program prepares it, and the program's manifest
 // when the test program carries one.
-#include "com/resources.h"
 #include "forms/form.h"
-#include "forms/program.h"
+#include "program/program.h"
 
 #include <QApplication>
 #include <QDir>
 #include <unistd.h>
 #include <gtest/gtest.h>
-
-extern "C" {
-// Test programs that carry the program's resources define these; the others do not.
-__attribute__((weak)) extern const unsigned char fk_module_resources[];
-__attribute__((weak)) extern const unsigned int fk_module_resources_size;
-}
 
 int main(int argc, char** argv)
 {
@@ -29,13 +22,7 @@ int main(int argc, char** argv)
     qputenv("XDG_RUNTIME_DIR", runtimeDir.toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QByteArray manifest;
-    if (&fk_module_resources_size != nullptr) {
-        if (const auto table = fk::com::ResourceTable::parse(fk::com::moduleResources()))
-            if (const fk::com::Resource* r = table->find(QStringLiteral("MANIFEST"), 1))
-                manifest = r->data;
-    }
-    fk::prepareRuntime({.name = QStringLiteral("Corvane_ALPHA3"), .manifest = manifest, .loadFirstForm = {}});
+    fk::prepareRuntime({.name = QStringLiteral("Corvane_ALPHA3"), .loadFirstForm = {}});
     // Tests never touch the user's or the machine's registry: each test program has stores
     // of its own that do not exist until a test registers something.
     if (!qEnvironmentVariableIsSet("FORMKIT_REGISTRY"))

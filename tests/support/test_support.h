@@ -2,8 +2,8 @@
 
 #include "com/variant.h"
 #include "forms/clock.h"
-#include "forms/color.h"
-#include "forms/runtime_error.h"
+#include "core/color.h"
+#include "forms/error_reporting.h"
 
 #include <QImage>
 #include <QPoint>

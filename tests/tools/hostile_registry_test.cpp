@@ -7,7 +7,7 @@
 
 #include "com/activation.h"
 #include "com/library.h"
-#include "forms/runtime_error.h"
+#include "core/runtime_error.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 #include "tools_support.h"
 
 #include "com/activation.h"
-#include "com/hosted_control.h"
+#include "hosting/hosted_control.h"
 #include "com/library.h"
 #include "forms/form.h"
 #include "support/test_support.h"

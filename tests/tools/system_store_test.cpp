@@ -4,7 +4,7 @@
 #include "tools_support.h"
 
 #include "com/activation.h"
-#include "forms/runtime_error.h"
+#include "core/runtime_error.h"
 
 #include <QJsonObject>
 #include <memory>

@@ -1,9 +1,4 @@
-#include "runtime_error.h"
-
-#include "end_program.h"
-
-#include <QApplication>
-#include <QMessageBox>
+#include "core/runtime_error.h"
 
 namespace fk {
 
@@ -15,9 +10,12 @@ RuntimeError::RuntimeError(int number, const QString& description)
 
 RuntimeError RuntimeError::invalidArgument() { return {5, QStringLiteral("Invalid procedure call or argument")}; }
 RuntimeError RuntimeError::overflow() { return {6, QStringLiteral("Overflow")}; }
+RuntimeError RuntimeError::outOfMemory() { return {7, QStringLiteral("Out of memory")}; }
 RuntimeError RuntimeError::subscriptOutOfRange() { return {9, QStringLiteral("Subscript out of range")}; }
 RuntimeError RuntimeError::typeMismatch() { return {13, QStringLiteral("Type mismatch")}; }
 RuntimeError RuntimeError::invalidUseOfNull() { return {94, QStringLiteral("Invalid use of Null")}; }
+RuntimeError RuntimeError::invalidPropertyValue() { return {380, QStringLiteral("Invalid property value")}; }
+RuntimeError RuntimeError::invalidPicture() { return {481, QStringLiteral("Invalid picture")}; }
 
 RuntimeError RuntimeError::cannotCreateObject(const QString& what, const QString& reason)
 {
@@ -40,49 +38,6 @@ RuntimeError RuntimeError::failedCall(long code, const QString& what)
     // the caller knows.
     return {static_cast<int>(code),
             QStringLiteral("%1 failed (code 0x%2)").arg(what).arg(static_cast<quint32>(code), 8, 16, QLatin1Char('0'))};
-}
-
-namespace {
-
-void standardReport(const RuntimeError& error)
-{
-    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(),
-                        QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description()),
-                        QMessageBox::Ok);
-        box.exec();
-    } else {
-        qCritical("%s", error.what());
-    }
-    endProgram(1);
-}
-
-ErrorReporter& currentReporter()
-{
-    static ErrorReporter reporter = standardReport;
-    return reporter;
-}
-
-} // namespace
-
-ErrorReporter setErrorReporter(ErrorReporter reporter)
-{
-    ErrorReporter previous = std::move(currentReporter());
-    currentReporter() = reporter ? std::move(reporter) : ErrorReporter(standardReport);
-    return previous;
-}
-
-void reportUntrapped(const RuntimeError& error) { currentReporter()(error); }
-
-void runHandler(const std::function<void()>& handler)
-{
-    try {
-        handler();
-    } catch (const RuntimeError& error) {
-        reportUntrapped(error);
-    } catch (const std::bad_alloc&) {
-        reportUntrapped(RuntimeError(7, QStringLiteral("Out of memory")));
-    }
 }
 
 } // namespace fk

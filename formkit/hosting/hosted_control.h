@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dispatch.h"
-#include "events.h"
-#include "../forms/control.h"
+#include "com/dispatch.h"
+#include "com/events.h"
+#include "forms/control.h"
 
 #include <QString>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "hosted_control.h"
+#include "hosting/hosted_control.h"
 
-#include "activation.h"
-#include "embedded_control.h"
-#include "object.h"
-#include "../forms/runtime_error.h"
+#include "com/activation.h"
+#include "com/embedded_control.h"
+#include "com/object.h"
+#include "forms/error_reporting.h"
 
 namespace fk::com {
 

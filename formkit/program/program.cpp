@@ -1,9 +1,9 @@
-#include "program.h"
+#include "program/program.h"
 
-#include "font.h"
-#include "form.h"
-#include "runtime_error.h"
-#include "../com/activation.h"
+#include "forms/font.h"
+#include "forms/form.h"
+#include "forms/error_reporting.h"
+#include "com/activation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,14 +33,14 @@ bool haveDisplay()
 
 } // namespace
 
-void prepareRuntime(const ProgramDescription& program)
+void prepareRuntime(const ProgramDescription& program, const QByteArray& manifest)
 {
     QCoreApplication::setApplicationName(program.name);
     installDefaultFont();
-    com::setProgramManifest(program.manifest, QCoreApplication::applicationDirPath());
+    com::setProgramManifest(manifest, QCoreApplication::applicationDirPath());
 }
 
-int runProgram(int argc, char** argv, const ProgramDescription& program)
+int runProgram(int argc, char** argv, const ProgramDescription& program, const QByteArray& manifest)
 {
     choosePlatform();
     if (!haveDisplay()) {
@@ -50,7 +50,7 @@ int runProgram(int argc, char** argv, const ProgramDescription& program)
     }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    prepareRuntime(program);
+    prepareRuntime(program, manifest);
     bool loaded = false;
     runHandler([&] {
         program.loadFirstForm();

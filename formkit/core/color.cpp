@@ -1,6 +1,6 @@
-#include "color.h"
+#include "core/color.h"
 
-#include "runtime_error.h"
+#include "core/runtime_error.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "com/resources.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace fk {
+
+// What the runtime needs to know to start a program.
+struct ProgramDescription {
+    QString name;
+    // Loads the first form; no code of the program runs before it.
+    std::function<void()> loadFirstForm;
+};
+
+// The program's manifest (which component classes it uses and the library files that
+// deliver them, relative to the program's folder), read from the resources of the module
+// that calls this. Each module sees only its own resource table, so the reading is inline,
+// in the caller's own code. Empty where the module carries no manifest.
+inline QByteArray ownManifest()
+{
+    const auto table = com::ResourceTable::parse(com::moduleResources());
+    const com::Resource* manifest = table ? table->find(QStringLiteral("MANIFEST"), 1) : nullptr;
+    return manifest ? manifest->data : QByteArray();
+}
+
+// Starts the window runtime, loads the first form and runs the event loop until the
+// program ends. Returns the process's exit status.
+int runProgram(int argc, char** argv, const ProgramDescription& program, const QByteArray& manifest = ownManifest());
+
+// Prepares the toolkit the way runProgram does, without loading a form or running the
+// event loop: the default font and the program's manifest. Tests start the runtime here.
+void prepareRuntime(const ProgramDescription& program, const QByteArray& manifest = ownManifest());
+
+} // namespace fk
