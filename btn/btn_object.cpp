@@ -2,7 +2,7 @@
 
 #include "lumakey_types.h"
 
-#include "forms/runtime_error.h"
+#include "com/dispatch_table.h"
 
 namespace lumakey {
 
@@ -21,32 +21,28 @@ HRESULT BtnObject::GetIDOfName(const QString& name, DISPID* id)
     return S_OK;
 }
 
+namespace {
+
+// What each member of _btn does; its declaration gives the argument counts.
+const DispatchEntry<btn> kBtnHandlers[] = {
+    {kDispIdIsMouseOverControl, InvokeKind::Method,
+     [](btn& control, std::span<const Variant>) -> Variant { return Variant(toBool16(control.IsMouseOverControl())); }},
+    {kDispIdCaption, InvokeKind::PropertyGet, [](btn& control, std::span<const Variant>) -> Variant { return control.Caption(); }},
+    {kDispIdCaption, InvokeKind::PropertyPut,
+     [](btn& control, std::span<const Variant> args) -> Variant {
+         control.setCaption(args[0]);
+         return Variant();
+     }},
+};
+
+} // namespace
+
 HRESULT BtnObject::Invoke(DISPID id, InvokeKind kind, std::span<const Variant> args, Variant* result,
                           ExcepInfo* error)
 {
-    const MemberInfo* member = kBtnInterface.find(id, kind);
-    if (!member)
-        return DISP_E_MEMBERNOTFOUND;
-    if (args.size() != member->argumentCount)
-        return DISP_E_BADPARAMCOUNT;
     // The call may make the host drop its last reference; stay alive until it returns.
     const ComPtr<IDispatch> self(this);
-    try {
-        Variant value;
-        if (id == kDispIdIsMouseOverControl)
-            value = toBool16(control_.IsMouseOverControl());
-        else if (kind == InvokeKind::PropertyGet)
-            value = control_.Caption();
-        else
-            control_.setCaption(args[0]);
-        if (result)
-            *result = value;
-        return S_OK;
-    } catch (const fk::RuntimeError& e) {
-        if (error)
-            *error = {e.number(), e.description()};
-        return DISP_E_EXCEPTION;
-    }
+    return invokeFromTable<btn>(kBtnInterface, kBtnHandlers, control_, id, kind, args, result, error);
 }
 
 HRESULT BtnObject::GetEventInterface(Guid* interfaceId)

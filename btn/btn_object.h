@@ -29,8 +29,6 @@ public:
 
     fk::com::HRESULT PlaceIn(QWidget* site) override;
 
-    btn& control() { return control_; }
-
 protected:
     void* otherInterface(const fk::com::Guid& interfaceId) override;
 
