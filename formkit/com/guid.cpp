@@ -1,17 +1,21 @@
 #include "com/guid.h"
 
+#include <QUuid>
+#include <algorithm>
+
 namespace fk::com {
 
-QString Guid::toString() const
+namespace {
+
+QUuid toUuid(const Guid& g)
 {
-    QString text = QStringLiteral("{%1-%2-%3-").arg(data1, 8, 16, QLatin1Char('0')).arg(data2, 4, 16, QLatin1Char('0')).arg(data3, 4, 16, QLatin1Char('0'));
-    for (std::size_t i = 0; i < 8; ++i) {
-        if (i == 2)
-            text += QLatin1Char('-');
-        text += QStringLiteral("%1").arg(data4[i], 2, 16, QLatin1Char('0'));
-    }
-    return (text + QLatin1Char('}')).toUpper();
+    return QUuid(g.data1, g.data2, g.data3, g.data4[0], g.data4[1], g.data4[2], g.data4[3], g.data4[4], g.data4[5],
+                 g.data4[6], g.data4[7]);
 }
+
+} // namespace
+
+QString Guid::toString() const { return toUuid(*this).toString(QUuid::WithBraces).toUpper(); }
 
 std::array<std::uint8_t, 16> Guid::toBytes() const
 {
@@ -39,6 +43,17 @@ Guid Guid::fromBytes(const std::uint8_t* bytes)
     return g;
 }
 
-std::optional<Guid> parseGuid(const QString& text) { return Guid::parse(text.toStdString()); }
+std::optional<Guid> parseGuid(const QString& text)
+{
+    // QUuid reads the braced form and the bare one alike, and answers the null identity for
+    // anything else; only the null identity's own text may read as null.
+    const QUuid uuid = QUuid::fromString(text);
+    const QUuid null;
+    if (uuid.isNull() && text != null.toString(QUuid::WithBraces) && text != null.toString(QUuid::WithoutBraces))
+        return std::nullopt;
+    Guid g{uuid.data1, uuid.data2, uuid.data3, {}};
+    std::copy(std::begin(uuid.data4), std::end(uuid.data4), g.data4.begin());
+    return g;
+}
 
 } // namespace fk::com

@@ -18,7 +18,9 @@ struct Guid {
 
     friend constexpr bool operator==(const Guid&, const Guid&) = default;
 
-    // Parses "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (braces optional).
+    // Parses "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (braces optional) at compile time, for
+    // the identities written in the sources (see guid() below); text read at run time goes
+    // through parseGuid.
     static constexpr std::optional<Guid> parse(std::string_view text);
     // The braced, upper-case form.
     QString toString() const;
@@ -28,6 +30,7 @@ struct Guid {
     bool isNull() const { return *this == Guid{}; }
 };
 
+// Reads an identity from text, braced or bare; nothing when the text is no identity.
 std::optional<Guid> parseGuid(const QString& text);
 
 constexpr std::optional<Guid> Guid::parse(std::string_view text)
