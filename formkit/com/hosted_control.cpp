@@ -3,6 +3,8 @@
 #include "activation.h"
 #include "embedded_control.h"
 #include "object.h"
+#include "../forms/accessibility.h"
+#include "../forms/accessible_push_button.h"
 #include "../forms/runtime_error.h"
 
 namespace fk::com {
@@ -51,8 +53,31 @@ public:
     }
 };
 
+// The site in which the control paints. To assistive technology it is a push button named
+// by the control's Caption, which is what the controls that a program hosts are; a press
+// clicks the control's face as the mouse does, so Click comes through the same path.
+QWidget* HostedControl::makeSite(const HostedControl* owner)
+{
+    auto* site = new QWidget;
+    setAccessibleMaker(site, [owner](QWidget* w) {
+        return new AccessiblePushButton(w, [owner] { return owner->captionText(); });
+    });
+    return site;
+}
+
+QString HostedControl::captionText() const
+{
+    if (!dispatch_)
+        return {};
+    try {
+        return get(QStringLiteral("Caption")).toText();
+    } catch (const RuntimeError&) {
+        return {};
+    }
+}
+
 HostedControl::HostedControl(Container& container, const HostedControlProps& props)
-    : Control(container, new QWidget, props.rect, props.tabIndex), instance_(createObject(props.progId))
+    : Control(container, makeSite(this), props.rect, props.tabIndex), instance_(createObject(props.progId))
 {
     dispatch_ = instance_.as<IDispatch>();
     events_ = instance_.as<IEventSource>();
@@ -102,6 +127,9 @@ Variant HostedControl::get(const QString& property) const { return invoke(proper
 void HostedControl::set(const QString& property, const Variant& value)
 {
     invoke(property, InvokeKind::PropertyPut, std::span<const Variant>(&value, 1));
+    // A property may be the caption, which names the control to assistive technology.
+    QAccessibleEvent named(widget(), QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
 }
 
 Variant HostedControl::call(const QString& method, std::span<const Variant> args)

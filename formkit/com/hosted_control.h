@@ -37,6 +37,8 @@ public:
 
 private:
     class EventSink;
+    static QWidget* makeSite(const HostedControl* owner);
+    QString captionText() const;
     DISPID idOf(const QString& member) const;
     Variant invoke(const QString& member, InvokeKind kind, std::span<const Variant> args) const;
 

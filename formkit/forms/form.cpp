@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include "accessibility.h"
 #include "control.h"
 #include "form_window.h"
 #include "timer.h"
@@ -69,6 +70,7 @@ Form::Form(const FormProps& props)
     palette.setColor(QPalette::Window, toQColor(props.backColor));
     window_->setPalette(palette);
     window_->setWindowTitle(props.caption);
+    presentAs(window_.get(), props.borderStyle == BorderStyle::FixedDialog ? QAccessible::Dialog : QAccessible::Window);
     window_->setFixedSize(twipsToPixels(props.clientWidth), twipsToPixels(props.clientHeight));
     if (props.icon)
         window_->setWindowIcon(QPixmap::fromImage(*props.icon));

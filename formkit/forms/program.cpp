@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "accessibility.h"
 #include "font.h"
 #include "form.h"
 #include "runtime_error.h"
@@ -37,6 +38,7 @@ void prepareRuntime(const ProgramDescription& program)
 {
     QCoreApplication::setApplicationName(program.name);
     installDefaultFont();
+    installAccessibility();
     com::setProgramManifest(program.manifest, QCoreApplication::applicationDirPath());
 }
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QAccessibleWidget>
+#include <functional>
+
+namespace fk {
+
+// A painted push button as assistive technology sees it: named by its caption, with one
+// action, press. A press is the mouse's own left click on the middle of the button's face,
+// posted to the event loop, so that the control sees exactly what a click by hand gives it
+// and its Click handler runs from the event loop as after a real click, not nested in the
+// accessibility bus's request. While a modal window blocks the button's window, a press is
+// refused, as the toolkit refuses the mouse there.
+class AccessiblePushButton : public QAccessibleWidget {
+public:
+    AccessiblePushButton(QWidget* widget, std::function<QString()> caption);
+
+    QString text(QAccessible::Text t) const override;
+    QStringList actionNames() const override;
+    void doAction(const QString& actionName) override;
+    QStringList keyBindingsForAction(const QString& actionName) const override;
+
+    // What the control puts inside the button to paint it is no part of what the button
+    // is to the reader: the button has no children.
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+private:
+    bool blockedByModalWindow() const;
+
+    std::function<QString()> caption_;
+};
+
+} // namespace fk
