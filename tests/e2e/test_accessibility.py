@@ -119,6 +119,26 @@ class AssistiveTechnology(unittest.TestCase):
                 pyatspi.Registry.deregisterEventListener(listener, "object:property-change:accessible-name")
             self.assertTrue(s.running())
 
+    def test_a_press_obeys_the_modal_about_window_as_a_click_does(self):
+        with Session() as s:
+            s.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+            start(s)
+            app = self.find_program(s)
+            main = self.main_window(app)
+            button = lambda window, name: wait_for(f"the push button {name!r}", lambda: named(
+                list(descendants(window)), pyatspi.ROLE_PUSH_BUTTON, name), 5)
+            do_action(button(main, "About Corvane..."), "Press")
+            about = wait_for("the About dialog", lambda: next(
+                (w for w in app if w is not None and w.getRole() == pyatspi.ROLE_DIALOG and w.name == "About Corvane"), None), 5)
+            # The main window is blocked: its Exit, pressed, does nothing.
+            do_action(button(main, "Exit"), "Press")
+            time.sleep(0.5)
+            self.assertTrue(s.running(), "Exit ended the program past the modal window")
+            do_action(button(about, "OK"), "Press")
+            wait_for("the About window to close", lambda: s.window_titled("About Corvane") is None, 5)
+            do_action(button(main, "Exit"), "Press")
+            self.assertEqual(s.exit_status(), 0)
+
 
 if __name__ == "__main__":
     unittest.main()
