@@ -25,20 +25,20 @@ void AccessiblePushButton::doAction(const QString& actionName)
 {
     if (actionName != pressAction() || !widget()->isVisible() || !widget()->isEnabled() || blockedByModalWindow())
         return;
-    // The face is whatever the control painted into the middle of the site.
-    const QPoint middle = widget()->rect().center();
-    QWidget* face = widget()->childAt(middle);
-    if (!face)
-        face = widget();
-    const QPointF at = face->mapFrom(widget(), middle);
-    const QPointF global = widget()->mapToGlobal(middle);
+    // The click goes where the mouse's would: to whatever the window shows at the middle of
+    // the button, which is the control's face unless something lies in front of it.
+    QWidget* window = widget()->window();
+    const QPoint middle = widget()->mapTo(window, widget()->rect().center());
+    QWidget* face = window->childAt(middle);
+    if (!face || (face != widget() && !widget()->isAncestorOf(face)))
+        return;
+    const QPointF at = face->mapFrom(window, middle);
+    const QPointF global = window->mapToGlobal(middle);
     QCoreApplication::postEvent(face, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
                                                       Qt::LeftButton, Qt::NoModifier));
     QCoreApplication::postEvent(face, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
                                                       Qt::NoButton, Qt::NoModifier));
 }
-
-QStringList AccessiblePushButton::keyBindingsForAction(const QString&) const { return {}; }
 
 bool AccessiblePushButton::blockedByModalWindow() const
 {

@@ -9,8 +9,9 @@ namespace fk {
 // action, press. A press is the mouse's own left click on the middle of the button's face,
 // posted to the event loop, so that the control sees exactly what a click by hand gives it
 // and its Click handler runs from the event loop as after a real click, not nested in the
-// accessibility bus's request. While a modal window blocks the button's window, a press is
-// refused, as the toolkit refuses the mouse there.
+// accessibility bus's request. Where the mouse could not click the button, a press is
+// refused: while a modal window blocks the button's window, and while something else of
+// the window lies in front of the button's middle (a panel raised over it).
 class AccessiblePushButton : public QAccessibleWidget {
 public:
     AccessiblePushButton(QWidget* widget, std::function<QString()> caption);
@@ -18,7 +19,6 @@ public:
     QString text(QAccessible::Text t) const override;
     QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
-    QStringList keyBindingsForAction(const QString& actionName) const override;
 
     // What the control puts inside the button to paint it is no part of what the button
     // is to the reader: the button has no children.
