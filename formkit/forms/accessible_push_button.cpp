@@ -28,6 +28,8 @@ void AccessiblePushButton::doAction(const QString& actionName)
     // The click goes where the mouse's would: to whatever the window shows at the middle of
     // the button, which is the control's face unless something lies in front of it.
     QWidget* window = widget()->window();
+    if (window->isMinimized())
+        return;
     const QPoint middle = widget()->mapTo(window, widget()->rect().center());
     QWidget* face = window->childAt(middle);
     if (!face || (face != widget() && !widget()->isAncestorOf(face)))

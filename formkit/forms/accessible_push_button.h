@@ -10,8 +10,8 @@ namespace fk {
 // posted to the event loop, so that the control sees exactly what a click by hand gives it
 // and its Click handler runs from the event loop as after a real click, not nested in the
 // accessibility bus's request. Where the mouse could not click the button, a press is
-// refused: while a modal window blocks the button's window, and while something else of
-// the window lies in front of the button's middle (a panel raised over it).
+// refused: while the button's window is minimized or a modal window blocks it, and while
+// something else of the window lies in front of the button's middle (a panel raised over it).
 class AccessiblePushButton : public QAccessibleWidget {
 public:
     AccessiblePushButton(QWidget* widget, std::function<QString()> caption);
