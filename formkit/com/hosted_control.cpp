@@ -56,28 +56,15 @@ public:
 // The site in which the control paints. To assistive technology it is a push button named
 // by the control's Caption, which is what the controls that a program hosts are; a press
 // clicks the control's face as the mouse does, so Click comes through the same path.
-QWidget* HostedControl::makeSite(const HostedControl* owner)
+QWidget* HostedControl::makeSite()
 {
     auto* site = new QWidget;
-    setAccessibleMaker(site, [owner](QWidget* w) {
-        return new AccessiblePushButton(w, [owner] { return owner->captionText(); });
-    });
+    setAccessibleMaker(site, [](QWidget* w) { return new AccessiblePushButton(w); });
     return site;
 }
 
-QString HostedControl::captionText() const
-{
-    if (!dispatch_)
-        return {};
-    try {
-        return get(QStringLiteral("Caption")).toText();
-    } catch (const RuntimeError&) {
-        return {};
-    }
-}
-
 HostedControl::HostedControl(Container& container, const HostedControlProps& props)
-    : Control(container, makeSite(this), props.rect, props.tabIndex), instance_(createObject(props.progId))
+    : Control(container, makeSite(), props.rect, props.tabIndex), instance_(createObject(props.progId))
 {
     dispatch_ = instance_.as<IDispatch>();
     events_ = instance_.as<IEventSource>();
@@ -127,9 +114,14 @@ Variant HostedControl::get(const QString& property) const { return invoke(proper
 void HostedControl::set(const QString& property, const Variant& value)
 {
     invoke(property, InvokeKind::PropertyPut, std::span<const Variant>(&value, 1));
-    // A property may be the caption, which names the control to assistive technology.
-    QAccessibleEvent named(widget(), QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&named);
+    // The property may have been the caption, which names the site to assistive technology;
+    // a control without one leaves the site nameless. A new name is announced.
+    QString caption;
+    try {
+        caption = get(QStringLiteral("Caption")).toText();
+    } catch (const RuntimeError&) {
+    }
+    widget()->setAccessibleName(caption);
 }
 
 Variant HostedControl::call(const QString& method, std::span<const Variant> args)

@@ -37,8 +37,7 @@ public:
 
 private:
     class EventSink;
-    static QWidget* makeSite(const HostedControl* owner);
-    QString captionText() const;
+    static QWidget* makeSite();
     DISPID idOf(const QString& member) const;
     Variant invoke(const QString& member, InvokeKind kind, std::span<const Variant> args) const;
 

@@ -6,15 +6,7 @@
 
 namespace fk {
 
-AccessiblePushButton::AccessiblePushButton(QWidget* widget, std::function<QString()> caption)
-    : QAccessibleWidget(widget, QAccessible::Button), caption_(std::move(caption))
-{
-}
-
-QString AccessiblePushButton::text(QAccessible::Text t) const
-{
-    return t == QAccessible::Name ? caption_() : QAccessibleWidget::text(t);
-}
+AccessiblePushButton::AccessiblePushButton(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {}
 
 QStringList AccessiblePushButton::actionNames() const
 {
