@@ -98,6 +98,8 @@ void frmMain::DrawTitleBar()
     pctTitle.setCurrentY(pctTitle.scaleHeight() / 2 - pctTitle.textHeight(QStringLiteral("j")) / 2 + 1);
     pctTitle.setForeColor(0xFFFFFF);
     pctTitle.print(title);
+    // The window has no caption of its own; assistive technology reads the painted title.
+    clientWidget()->setAccessibleName(title);
 
     btnMinimize.setLeft(btnXClose.left() - btnMinimize.width());
 }

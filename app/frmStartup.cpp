@@ -30,6 +30,8 @@ void frmStartup::Form_Load()
     lblTitle2.setForeColor(0x000000);
     lblTitle2.move(lblTitle1.left() - 1, lblTitle1.top() - 1);
     lblTitle1.zOrder();
+    // The window has no caption of its own; assistive technology reads the title it shows.
+    clientWidget()->setAccessibleName(lblTitle1.caption());
     show();
 }
 

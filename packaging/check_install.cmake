@@ -26,14 +26,17 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${errors}")
 endif()
 
-set(programs lib/corvane/Corvane_ALPHA3 lib/corvane/Lumakey.ocx lib/corvane/libformkit.so
-             lib/corvane/regsvr lib/corvane/resdump)
+set(programs lib/corvane/Corvane_ALPHA3 lib/corvane/regsvr lib/corvane/resdump)
+set(libraries lib/corvane/Lumakey.ocx lib/corvane/libformkit.so)
 set(data share/applications/corvane.desktop
-         share/icons/hicolor/16x16/apps/corvane.png share/icons/hicolor/32x32/apps/corvane.png)
+         share/icons/hicolor/16x16/apps/corvane.png share/icons/hicolor/32x32/apps/corvane.png
+         share/metainfo/org.example.corvane.metainfo.xml
+         share/doc/corvane/copyright share/doc/corvane/changelog.gz
+         share/man/man1/Corvane_ALPHA3.1.gz share/man/man1/regsvr.1.gz share/man/man1/resdump.1.gz)
 
 # Exactly these files: no build helpers, no test programs.
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${prefix} ${prefix}/*)
-set(expected ${programs} ${data} bin/Corvane_ALPHA3)
+set(expected ${programs} ${libraries} ${data} bin/Corvane_ALPHA3)
 list(SORT installed)
 list(SORT expected)
 if(NOT installed STREQUAL expected)
@@ -45,10 +48,17 @@ function(mode_of path out)
   set(${out} ${mode} PARENT_SCOPE)
 endfunction()
 
-foreach(file IN LISTS programs)
+# Programs run; libraries are mapped and carry no execute bits.
+foreach(file IN LISTS programs libraries)
   mode_of(${prefix}/${file} mode)
-  if(NOT mode STREQUAL "755")
-    fail("${file} has mode ${mode}, not 755")
+  list(FIND libraries ${file} library_index)
+  if(library_index EQUAL -1)
+    set(wanted 755)
+  else()
+    set(wanted 644)
+  endif()
+  if(NOT mode STREQUAL wanted)
+    fail("${file} has mode ${mode}, not ${wanted}")
   endif()
   execute_process(COMMAND ${READELF} -d ${prefix}/${file} OUTPUT_VARIABLE dynamic)
   string(REGEX MATCH "\\(RUNPATH\\)[^\n]*\\[([^]]*)\\]" runpath "${dynamic}")

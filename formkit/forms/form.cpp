@@ -4,6 +4,7 @@
 #include "forms/form_window.h"
 #include "forms/timer.h"
 #include "platform/window_hints.h"
+#include "forms/accessibility.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -69,6 +70,7 @@ Form::Form(const FormProps& props)
     palette.setColor(QPalette::Window, toQColor(props.backColor));
     window_->setPalette(palette);
     window_->setWindowTitle(props.caption);
+    presentAs(window_.get(), props.borderStyle == BorderStyle::FixedDialog ? QAccessible::Dialog : QAccessible::Window);
     window_->setFixedSize(twipsToPixels(props.clientWidth), twipsToPixels(props.clientHeight));
     if (props.icon)
         window_->setWindowIcon(QPixmap::fromImage(*props.icon));

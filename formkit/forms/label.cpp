@@ -3,6 +3,7 @@
 #include "forms/container.h"
 #include "forms/mouse.h"
 #include "forms/error_reporting.h"
+#include "forms/accessibility.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -11,7 +12,7 @@ namespace fk {
 
 class LabelWidget : public QWidget {
 public:
-    explicit LabelWidget(Label& owner) : owner_(owner) {}
+    explicit LabelWidget(Label& owner) : owner_(owner) { presentAs(this, QAccessible::StaticText); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -49,12 +50,15 @@ Label::Label(Container& container, const LabelProps& props)
       autoSize_(props.autoSize), transparent_(props.transparent), backColor_(props.backColor)
 {
     fitToText();
+    widget()->setAccessibleName(caption_);
 }
 
 void Label::setCaption(const QString& caption)
 {
     caption_ = caption;
     fitToText();
+    // Tells assistive technology of the new text as well, which a screen reader announces.
+    widget()->setAccessibleName(caption_);
     widget()->update();
 }
 

@@ -4,6 +4,8 @@
 #include "com/embedded_control.h"
 #include "com/object.h"
 #include "forms/error_reporting.h"
+#include "forms/accessibility.h"
+#include "forms/accessible_push_button.h"
 
 namespace fk::com {
 
@@ -51,8 +53,18 @@ public:
     }
 };
 
+// The site in which the control paints. To assistive technology it is a push button named
+// by the control's Caption, which is what the controls that a program hosts are; a press
+// clicks the control's face as the mouse does, so Click comes through the same path.
+QWidget* HostedControl::makeSite()
+{
+    auto* site = new QWidget;
+    setAccessibleMaker(site, [](QWidget* w) { return new AccessiblePushButton(w); });
+    return site;
+}
+
 HostedControl::HostedControl(Container& container, const HostedControlProps& props)
-    : Control(container, new QWidget, props.rect, props.tabIndex), instance_(createObject(props.progId))
+    : Control(container, makeSite(), props.rect, props.tabIndex), instance_(createObject(props.progId))
 {
     dispatch_ = instance_.as<IDispatch>();
     events_ = instance_.as<IEventSource>();
@@ -102,6 +114,14 @@ Variant HostedControl::get(const QString& property) const { return invoke(proper
 void HostedControl::set(const QString& property, const Variant& value)
 {
     invoke(property, InvokeKind::PropertyPut, std::span<const Variant>(&value, 1));
+    // The property may have been the caption, which names the site to assistive technology;
+    // a control without one leaves the site nameless. A new name is announced.
+    QString caption;
+    try {
+        caption = get(QStringLiteral("Caption")).toText();
+    } catch (const RuntimeError&) {
+    }
+    widget()->setAccessibleName(caption);
 }
 
 Variant HostedControl::call(const QString& method, std::span<const Variant> args)

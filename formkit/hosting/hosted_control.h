@@ -37,6 +37,7 @@ public:
 
 private:
     class EventSink;
+    static QWidget* makeSite();
     DISPID idOf(const QString& member) const;
     Variant invoke(const QString& member, InvokeKind kind, std::span<const Variant> args) const;
 

@@ -4,6 +4,7 @@
 #include "forms/form.h"
 #include "forms/error_reporting.h"
 #include "com/activation.h"
+#include "forms/accessibility.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,6 +38,7 @@ void prepareRuntime(const ProgramDescription& program, const QByteArray& manifes
 {
     QCoreApplication::setApplicationName(program.name);
     installDefaultFont();
+    installAccessibility();
     com::setProgramManifest(manifest, QCoreApplication::applicationDirPath());
 }
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+namespace fk {
+
+// A painted push button as assistive technology sees it: named by its widget's accessible
+// name, which its control keeps to its caption, with one action, press. A press is the mouse's own left click on the middle of the button's face,
+// posted to the event loop, so that the control sees exactly what a click by hand gives it
+// and its Click handler runs from the event loop as after a real click, not nested in the
+// accessibility bus's request. Where the mouse could not click the button, a press is
+// refused: while the button's window is minimized or a modal window blocks it, and while
+// something else of the window lies in front of the button's middle (a panel raised over it).
+class AccessiblePushButton : public QAccessibleWidget {
+public:
+    explicit AccessiblePushButton(QWidget* widget);
+
+    QStringList actionNames() const override;
+    void doAction(const QString& actionName) override;
+
+    // What the control puts inside the button to paint it is no part of what the button
+    // is to the reader: the button has no children.
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+private:
+    bool blockedByModalWindow() const;
+};
+
+} // namespace fk
