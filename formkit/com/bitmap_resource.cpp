@@ -1,5 +1,7 @@
 #include "com/bitmap_resource.h"
 
+#include "core/color.h"
+
 #include "com/failure.h"
 #include "com/little_endian.h"
 
@@ -39,7 +41,7 @@ void appendInfoHeader(QByteArray& out, int width, int headerHeight, std::uint32_
 
 void appendPalette(QByteArray& out)
 {
-    for (std::uint32_t rgb : kVgaPalette) {
+    for (std::uint32_t rgb : kSixteenColours) {  // as 0xRRGGBB: the bitmap order
         out.append(static_cast<char>(rgb & 0xFF));
         out.append(static_cast<char>((rgb >> 8) & 0xFF));
         out.append(static_cast<char>((rgb >> 16) & 0xFF));
@@ -177,8 +179,8 @@ std::optional<DecodedBitmap> decodePixels(QByteArrayView data, const Header& hea
 std::optional<int> vgaIndexOf(QRgb color)
 {
     const std::uint32_t rgb = color & 0xFFFFFF;
-    for (std::size_t i = 0; i < kVgaPalette.size(); ++i)
-        if (kVgaPalette[i] == rgb)
+    for (std::size_t i = 0; i < kSixteenColours.size(); ++i)
+        if (kSixteenColours[i] == rgb)
             return static_cast<int>(i);
     return std::nullopt;
 }

@@ -4,7 +4,6 @@
 #include <QByteArrayView>
 #include <QImage>
 #include <QString>
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -28,13 +27,6 @@ namespace fk::com {
 // u8 width, u8 height, u8 colours (16), u8 0, u16 planes (1), u16 bits per pixel (4),
 // u32 size of the image resource, u16 id of the ICON resource that holds it.
 // All numbers are little-endian.
-
-// The standard sixteen-colour palette in its usual order, as 0xRRGGBB: black, the eight dark
-// colours, light grey, grey, then the bright ones and white.
-inline constexpr std::array<std::uint32_t, 16> kVgaPalette = {
-    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
-};
 
 // The palette index of a colour, or nothing when the colour is not one of the sixteen.
 std::optional<int> vgaIndexOf(QRgb color);

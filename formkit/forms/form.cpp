@@ -67,7 +67,7 @@ Form::Form(const FormProps& props)
     Container::setScaleMode(props.scaleMode);
     window_->setAutoFillBackground(true);
     QPalette palette = window_->palette();
-    palette.setColor(QPalette::Window, toQColor(props.backColor));
+    palette.setColor(QPalette::Window, props.backColor.toQColor());
     window_->setPalette(palette);
     window_->setWindowTitle(props.caption);
     presentAs(window_.get(), props.borderStyle == BorderStyle::FixedDialog ? QAccessible::Dialog : QAccessible::Window);

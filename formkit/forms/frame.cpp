@@ -11,7 +11,7 @@ QGroupBox* makeGroupBox(const FrameProps& props)
     auto* box = new QGroupBox(props.caption);
     box->setAutoFillBackground(true);
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, toQColor(props.backColor));
+    palette.setColor(QPalette::Window, props.backColor.toQColor());
     box->setPalette(palette);
     return box;
 }

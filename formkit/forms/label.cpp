@@ -19,9 +19,9 @@ protected:
     {
         QPainter painter(this);
         if (!owner_.transparent_)
-            painter.fillRect(rect(), toQColor(owner_.backColor_));
+            painter.fillRect(rect(), owner_.backColor_.toQColor());
         painter.setFont(owner_.qfont_);
-        painter.setPen(toQColor(owner_.foreColor_));
+        painter.setPen(owner_.foreColor_.toQColor());
         Qt::Alignment align = Qt::AlignTop;
         switch (owner_.alignment_) {
         case Alignment::Left: align |= Qt::AlignLeft; break;

@@ -17,7 +17,7 @@ protected:
         const double left = std::min(e.x1, e.x2), top = std::min(e.y1, e.y2);
         const QPoint from(twipsToPixels(e.x1 - left), twipsToPixels(e.y1 - top));
         const QPoint to(twipsToPixels(e.x2 - left), twipsToPixels(e.y2 - top));
-        const QColor color = toQColor(owner_.color_);
+        const QColor color = owner_.color_.toQColor();
         for (int offset = 0; offset < owner_.lineWidth_; ++offset) {
             const QPoint step = (from.x() == to.x()) ? QPoint(offset, 0) : QPoint(0, offset);
             painter.setPen(color);

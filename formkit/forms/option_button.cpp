@@ -11,8 +11,8 @@ QRadioButton* makeRadioButton(const OptionButtonProps& props)
     auto* button = new QRadioButton(props.caption);
     button->setAutoFillBackground(true);
     QPalette palette = button->palette();
-    palette.setColor(QPalette::Window, toQColor(props.backColor));
-    palette.setColor(QPalette::Button, toQColor(props.backColor));
+    palette.setColor(QPalette::Window, props.backColor.toQColor());
+    palette.setColor(QPalette::Button, props.backColor.toQColor());
     button->setPalette(palette);
     button->setFont(toQFont(defaultFont()));
     button->setChecked(props.value);

@@ -21,7 +21,7 @@ void Surface::resize(int width, int height, Color background)
     if (image_.width() == width && image_.height() == height)
         return;
     QImage resized(width, height, QImage::Format_RGB32);
-    resized.fill(toQColor(background));
+    resized.fill(background.toQColor());
     if (!image_.isNull()) {
         QPainter painter(&resized);
         painter.drawImage(0, 0, image_);
@@ -29,13 +29,13 @@ void Surface::resize(int width, int height, Color background)
     image_ = std::move(resized);
 }
 
-void Surface::clear(Color background) { image_.fill(toQColor(background)); }
+void Surface::clear(Color background) { image_.fill(background.toQColor()); }
 
 class Surface::Pen {
 public:
     Pen(QImage& image, Color color)
         : bits_(image.isNull() ? nullptr : image.bits()), stride_(image.bytesPerLine()), width_(image.width()),
-          height_(image.height()), color_(toQColor(color).rgb())
+          height_(image.height()), color_(color.toQColor().rgb())
     {
     }
 

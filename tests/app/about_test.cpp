@@ -65,7 +65,7 @@ TEST_F(About, IsModalAndTheMainWindowTakesNoClicksMeanwhile)
         // A click on a main-window button does nothing while the About window is up.
         click(main.btnCPUBenchmark);
         click(main.btnAbout);
-        EXPECT_EQ(main.lblSelected(1).foreColor(), 0x000000);
+        EXPECT_EQ(main.lblSelected(1).foreColor(), fk::Color(0x000000));
         EXPECT_EQ(panelAt(main, kPanelArea.center()), 0);
         EXPECT_TRUE(window->isVisible());
 

@@ -32,8 +32,8 @@ TEST(Splash, TheBlackCopyMatchesTheWhiteTitleOnePixelUpLeftAndBehindIt)
     EXPECT_DOUBLE_EQ(black.font().size, 14.25);
     EXPECT_TRUE(black.font().bold);
     EXPECT_FALSE(black.font().italic);
-    EXPECT_EQ(black.foreColor(), 0x000000u);
-    EXPECT_EQ(white.foreColor(), 0xFFFFFFu);
+    EXPECT_EQ(black.foreColor(), fk::Color(0x000000));
+    EXPECT_EQ(white.foreColor(), fk::Color(0xFFFFFF));
     // The window measures in pixels: the copy stands at (39, 23), keeping its own size.
     EXPECT_FLOAT_EQ(black.left(), 39);
     EXPECT_FLOAT_EQ(black.top(), 23);

@@ -2,6 +2,7 @@
 // text form of dispatch values.
 #include "support/test_support.h"
 
+#include "com/bitmap_resource.h"
 #include "com/guid.h"
 #include "com/variant.h"
 #include "core/arithmetic.h"
@@ -16,13 +17,22 @@ namespace {
 
 TEST(Values, ColoursAreBlueGreenRedAndClampedAt255)
 {
-    EXPECT_EQ(fk::rgb(29, 99, 205), 0xCD631Du);
-    EXPECT_EQ(fk::rgb(300, 256, 255), 0xFFFFFFu);
-    EXPECT_EQ(fk::rgb(-5, 0, 0), 0x000000u);
-    EXPECT_EQ(fk::toQColor(0xFF8000), QColor(0, 128, 255));
-    EXPECT_EQ(fk::paletteColor(0), 0x000000u);
-    EXPECT_EQ(fk::paletteColor(9), 0xFF0000u) << "light blue";
+    EXPECT_EQ(fk::rgb(29, 99, 205).bgr(), 0xCD631Du);
+    EXPECT_EQ(fk::rgb(300, 256, 255).bgr(), 0xFFFFFFu);
+    EXPECT_EQ(fk::rgb(-5, 0, 0).bgr(), 0x000000u);
+    EXPECT_EQ(fk::Color(0xFF8000).toQColor(), QColor(0, 128, 255));
+    EXPECT_EQ(fk::Color(0xFF8000).toQRgb(), qRgb(0, 128, 255));
+    EXPECT_EQ(fk::paletteColor(0).toQRgb(), qRgb(0, 0, 0));
+    EXPECT_EQ(fk::paletteColor(1).toQRgb(), qRgb(0, 0, 128)) << "blue";
+    EXPECT_EQ(fk::paletteColor(9).toQRgb(), qRgb(0, 0, 255)) << "light blue";
+    EXPECT_EQ(fk::paletteColor(14).toQRgb(), qRgb(255, 255, 0)) << "yellow";
     EXPECT_THROW(fk::paletteColor(16), fk::RuntimeError);
+    EXPECT_THROW(fk::paletteColor(-1), fk::RuntimeError);
+    // The sixteen-colour bitmaps keep the same colours in their own order.
+    EXPECT_EQ(fk::com::vgaIndexOf(qRgb(128, 0, 0)), 1) << "maroon";
+    EXPECT_EQ(fk::com::vgaIndexOf(qRgb(255, 0, 0)), 9) << "red";
+    EXPECT_EQ(fk::com::vgaIndexOf(qRgb(0, 0, 255)), 12) << "blue";
+    EXPECT_EQ(fk::com::vgaIndexOf(qRgb(1, 2, 3)), std::nullopt);
 }
 
 TEST(Values, TheClockIsSecondsSinceMidnightInSinglePrecision)

@@ -74,6 +74,6 @@ QString reasonCreating(const QString& name)
 
 QRgb pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 
-QRgb rgbOf(fk::Color color) { return fk::toQColor(color).rgb() & 0xFFFFFF; }
+QRgb rgbOf(fk::Color color) { return color.toQRgb() & 0xFFFFFF; }
 
 } // namespace testing_support
