@@ -50,6 +50,24 @@ TEST_F(Drag, TheWindowFollowsThePointerByTheSameDistance)
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(Drag, APressHandledAfterThePointerLeftTheWindowUpAndLeftKeepsItThenFollows)
+{
+    // The press waited in the queue while the thread was busy; meanwhile the pointer went
+    // above and to the left of the window. The window stays put, then follows the pointer.
+    const QPoint away = start - QPoint(40, 30);
+    moveCursor(away);
+    QPoint atPress;
+    QTimer::singleShot(30, [&] {
+        atPress = outer()->pos();
+        moveCursor(away + QPoint(25, 12));
+    });
+    QTimer::singleShot(80, [&] { QTest::mouseRelease(window(), Qt::LeftButton, {}, press); });
+    QTest::mousePress(window(), Qt::LeftButton, {}, press);
+    EXPECT_FALSE(stuck);
+    EXPECT_EQ(atPress, start) << "no jump when the press is handled";
+    EXPECT_EQ(outer()->pos(), start + QPoint(25, 12));
+}
+
 TEST_F(Drag, PressAndReleaseWithoutMovingLeavesTheWindowInPlace)
 {
     QTimer::singleShot(30, [&] { QTest::mouseRelease(window(), Qt::LeftButton, {}, press); });
