@@ -30,6 +30,13 @@ def resident_kib(pid):
     return 0
 
 
+def cpu_seconds(pid):
+    """Processor time a process has used so far, user and system, in seconds."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 class Timeout(AssertionError):
     pass
 
