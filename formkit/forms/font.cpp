@@ -9,7 +9,10 @@ FontSpec defaultFont() { return {QStringLiteral("Liberation Sans"), 8.0, false, 
 
 namespace {
 
-bool isClassicBitmapFace(const QString& name) { return name.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0; }
+bool isClassicBitmapFace(const QString& name)
+{
+    return name.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0;
+}
 
 int pixelSize(const FontSpec& wanted) { return std::max(1, static_cast<int>(std::lround(wanted.size * 96.0 / 72.0))); }
 
