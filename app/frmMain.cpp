@@ -10,7 +10,6 @@
 #include "core/runtime_error.h"
 #include "platform/window_hints.h"
 
-#include <cmath>
 #include <cstdint>
 
 namespace corvane {
@@ -99,7 +98,7 @@ void frmMain::DrawTitleBar()
     pctTitle.setForeColor(0xFFFFFF);
     pctTitle.print(title);
     // The window has no caption of its own; assistive technology reads the painted title.
-    clientWidget()->setAccessibleName(title);
+    clientWidget()->window()->setAccessibleName(title);
 
     btnMinimize.setLeft(btnXClose.left() - btnMinimize.width());
 }
@@ -108,12 +107,18 @@ void frmMain::pctTitle_MouseDown(short, short, float, float)
 {
     blnTitleMouseUp = Bool16::False;
     fk::GetCursorPos(&ptCursorPos);
-    const std::int32_t gripX = fk::toLong(std::fabs(left() / 15.0 - ptCursorPos.x));
-    const std::int32_t gripY = fk::toLong(std::fabs(top() / 15.0 - ptCursorPos.y));
+    // The grip is the pointer's signed distance from the window's corner. A press handled
+    // late may find the pointer already above or left of the window; a signed grip keeps
+    // the window where it is then, and it follows the pointer's movement from there.
+    const std::int32_t gripX = fk::toLong(ptCursorPos.x - left() / 15.0);
+    const std::int32_t gripY = fk::toLong(ptCursorPos.y - top() / 15.0);
     do {
         fk::GetCursorPos(&ptCursorPos);
         setLeft(fk::checkedLong(std::int64_t{fk::checkedLong(std::int64_t{ptCursorPos.x} - gripX)} * 15));
         setTop(fk::checkedLong(std::int64_t{fk::checkedLong(std::int64_t{ptCursorPos.y} - gripY)} * 15));
+        // Nothing can have moved the pointer before the next event comes: wait for it
+        // (or 10 ms) rather than spin.
+        fk::waitForEvents(10);
         fk::doEvents();
         // The release may never reach the title bar (focus taken away mid-drag, or the
         // pointer grabbed elsewhere); a drag with no button held is over all the same.

@@ -18,16 +18,9 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import corvane_session  # noqa: E402
-from corvane_session import Session, resident_kib, wait_for  # noqa: E402
+from corvane_session import Session, cpu_seconds, resident_kib, wait_for  # noqa: E402
 
-TICKS = os.sysconf("SC_CLK_TCK")
 WINDOWS, WINDOW_SECONDS, WARM_UP = 3, 8.0, 3.0
-
-
-def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS
 
 
 def measure(program, server):

@@ -3,6 +3,7 @@
 #include "platform/cursor.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace fk {
 
@@ -13,6 +14,18 @@ void doEvents()
     platform::forgetCursorReading();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void waitForEvents(int milliseconds)
+{
+    // The pump blocks until some source has something to deliver; this timer is the
+    // source that ends the wait when no event comes.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    deadline.start(milliseconds);
+    platform::forgetCursorReading();
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace fk

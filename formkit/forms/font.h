@@ -21,6 +21,14 @@ FontSpec defaultFont();
 // that the twips arithmetic assumes, so text measures the same on every display.
 QFont toQFont(const FontSpec& wanted);
 
+// How many pixels lower in a text's box the substitute face starts its line than it would
+// on its own. The classic sans-serif bitmap face has a taller line than Liberation Sans
+// (13 pixels at 8 points against 12) and starts its glyphs lower in it. Layouts made with
+// that face leave the rows above its glyphs free and may put other controls there, so
+// text in a face that stands in for it is drawn two rows lower at 8 points, and in
+// proportion at other sizes. Other faces keep their own placement.
+int lineDrop(const FontSpec& wanted);
+
 // Installs the default font as the application's, for widgets that draw their own text.
 void installDefaultFont();
 

@@ -62,16 +62,19 @@ private:
 } // namespace
 
 Form::Form(const FormProps& props)
-    : window_(std::make_unique<FormWindow>(*this, flagsFor(props.borderStyle))), props_(props)
+    : window_(std::make_unique<FormWindow>(*this, flagsFor(props.borderStyle),
+                                           props.borderStyle == BorderStyle::FixedNoTitle)),
+      props_(props)
 {
     Container::setScaleMode(props.scaleMode);
-    window_->setAutoFillBackground(true);
-    QPalette palette = window_->palette();
+    QWidget* client = window_->clientArea();
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
     palette.setColor(QPalette::Window, props.backColor.toQColor());
-    window_->setPalette(palette);
+    client->setPalette(palette);
     window_->setWindowTitle(props.caption);
     presentAs(window_.get(), props.borderStyle == BorderStyle::FixedDialog ? QAccessible::Dialog : QAccessible::Window);
-    window_->setFixedSize(twipsToPixels(props.clientWidth), twipsToPixels(props.clientHeight));
+    window_->setClientSize({twipsToPixels(props.clientWidth), twipsToPixels(props.clientHeight)});
     if (props.icon)
         window_->setWindowIcon(QPixmap::fromImage(*props.icon));
     if (!props.showInTaskbar)
@@ -83,7 +86,7 @@ Form::~Form()
     // Controls are members of the derived class and are gone by now; the window goes last.
 }
 
-QWidget* Form::clientWidget() const { return window_.get(); }
+QWidget* Form::clientWidget() const { return window_->clientArea(); }
 
 void Form::registerLoaded(std::type_index type, Form* form)
 {

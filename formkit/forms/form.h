@@ -19,7 +19,7 @@ template <class F> bool isFormLoaded();
 
 enum class BorderStyle {
     None,              // no frame at all
-    FixedNoTitle,      // fixed size, no title bar of the window system
+    FixedNoTitle,      // fixed size, no title bar: the form draws its own dialog frame
     FixedDialog,       // fixed size, title bar with a close box only
 };
 
@@ -59,7 +59,8 @@ public:
     void unload();
     bool isLoaded() const { return loaded_; }
 
-    // The window's place on the screen, in twips.
+    // The window's place on the screen, in twips: where its outer edge lies, frame
+    // included.
     float left() const;
     float top() const;
     void setLeft(double twips);

@@ -2,18 +2,41 @@
 
 #include "forms/form.h"
 #include "forms/error_reporting.h"
+#include "forms/dialog_frame.h"
+#include "core/runtime_error.h"
 
 #include <QCloseEvent>
+#include <QPainter>
 
 namespace fk {
 
-FormWindow::FormWindow(Form& form, Qt::WindowFlags flags) : QWidget(nullptr, flags), form_(form) {}
+FormWindow::FormWindow(Form& form, Qt::WindowFlags flags, bool drawsDialogFrame)
+    : QWidget(nullptr, flags), form_(form), clientArea_(drawsDialogFrame ? new QWidget(this) : this)
+{
+    clientArea_->move(frameWidth(), frameWidth());
+}
+
+void FormWindow::setClientSize(QSize size)
+{
+    clientArea_->setFixedSize(size);
+    setFixedSize(size.grownBy(QMargins(frameWidth(), frameWidth(), frameWidth(), frameWidth())));
+}
+
+int FormWindow::frameWidth() const { return clientArea_ == this ? 0 : DialogFrame::kWidth; }
 
 void FormWindow::closeEvent(QCloseEvent* event)
 {
     // The form decides about its window: closing it is unloading the form, which hides it.
     event->ignore();
     runHandler([this] { form_.unload(); });
+}
+
+void FormWindow::paintEvent(QPaintEvent*)
+{
+    if (clientArea_ == this)
+        return;
+    QPainter painter(this);
+    DialogFrame::paint(painter, size());
 }
 
 } // namespace fk

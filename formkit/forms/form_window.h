@@ -6,17 +6,29 @@ namespace fk {
 
 class Form;
 
-// The window system's side of a form: it paints the background and turns the close box
-// into an unload.
+// The window system's side of a form: it turns the close box into an unload and, for a
+// window the window system gives no frame, draws the dialog frame itself around the
+// client area that holds the form's controls.
 class FormWindow : public QWidget {
 public:
-    FormWindow(Form& form, Qt::WindowFlags flags);
+    FormWindow(Form& form, Qt::WindowFlags flags, bool drawsDialogFrame);
+
+    // The widget that holds the form's controls and paints its background: the window
+    // itself, or the area inside the frame the window draws.
+    QWidget* clientArea() const { return clientArea_; }
+
+    // Fixes the client area's size; a window with a frame of its own grows by the frame.
+    void setClientSize(QSize size);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    int frameWidth() const;
+
     Form& form_;
+    QWidget* clientArea_;
 };
 
 } // namespace fk

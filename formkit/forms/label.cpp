@@ -28,7 +28,8 @@ protected:
         case Alignment::Right: align |= Qt::AlignRight; break;
         case Alignment::Center: align |= Qt::AlignHCenter; break;
         }
-        painter.drawText(rect(), static_cast<int>(align | Qt::TextWordWrap), owner_.caption_);
+        painter.drawText(rect().adjusted(0, lineDrop(owner_.font_), 0, 0), static_cast<int>(align | Qt::TextWordWrap),
+                         owner_.caption_);
     }
 
     void mousePressEvent(QMouseEvent* event) override { clicks_.pressed(event); }
@@ -86,7 +87,7 @@ void Label::fitToText()
         return;
     const QFontMetrics metrics(qfont_);
     const QSize size = metrics.size(0, caption_);
-    move(left(), top(), container().fromPixels(size.width()), container().fromPixels(size.height()));
+    move(left(), top(), container().fromPixels(size.width()), container().fromPixels(size.height() + lineDrop(font_)));
 }
 
 } // namespace fk

@@ -93,21 +93,21 @@ protected:
 
     QRect scoreLine() const
     {
-        return {main.lblCPUbenchresult.widget()->mapTo(main.clientWidget(), QPoint(0, 0)),
+        return {main.lblCPUbenchresult.widget()->mapTo(main.clientWidget()->window(), QPoint(0, 0)),
                 main.lblCPUbenchresult.widget()->size()};
     }
 
     // What the window shows on screen at the score line, as it was last painted.
     QImage scoreLineOnScreen() const
     {
-        auto* screen = dynamic_cast<QImage*>(main.clientWidget()->backingStore()->paintDevice());
+        auto* screen = dynamic_cast<QImage*>(main.clientWidget()->window()->backingStore()->paintDevice());
         return screen ? screen->copy(scoreLine()).convertToFormat(QImage::Format_RGB32) : QImage();
     }
 
     // The score line as the window would paint it now.
     QImage scoreLineAsDrawnNow() const
     {
-        return main.clientWidget()->grab(scoreLine()).toImage().convertToFormat(QImage::Format_RGB32);
+        return main.clientWidget()->window()->grab(scoreLine()).toImage().convertToFormat(QImage::Format_RGB32);
     }
 
     RecordedErrors errors;

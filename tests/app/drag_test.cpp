@@ -18,8 +18,8 @@ protected:
     void SetUp() override
     {
         main.move(150 * 15, 120 * 15);
-        start = main.clientWidget()->pos();
-        press = {200, 15}; // on the title bar, in window coordinates
+        start = outer()->pos();
+        press = main.pctTitle.widget()->mapTo(outer(), QPoint(200, 15)); // in window coordinates
         moveCursor(start + press);
         // A drag that never ends would hang the test: after 3 s, end it for real and say so.
         QTimer::singleShot(3000, [this] {
@@ -29,7 +29,9 @@ protected:
         });
     }
 
-    QWindow* window() { return main.clientWidget()->windowHandle(); }
+    // The top-level window, frame and all: its position is the form's Left and Top.
+    QWidget* outer() { return main.clientWidget()->window(); }
+    QWindow* window() { return outer()->windowHandle(); }
 
     RecordedErrors errors;
     frmMain& main = fk::formInstance<frmMain>();
@@ -43,9 +45,27 @@ TEST_F(Drag, TheWindowFollowsThePointerByTheSameDistance)
     QTimer::singleShot(80, [&] { QTest::mouseRelease(window(), Qt::LeftButton, {}, press); });
     QTest::mousePress(window(), Qt::LeftButton, {}, press);
     EXPECT_FALSE(stuck);
-    EXPECT_EQ(main.clientWidget()->pos(), start + QPoint(37, -21));
+    EXPECT_EQ(outer()->pos(), start + QPoint(37, -21));
     EXPECT_FLOAT_EQ(main.left(), static_cast<float>((start.x() + 37) * 15));
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Drag, APressHandledAfterThePointerLeftTheWindowUpAndLeftKeepsItThenFollows)
+{
+    // The press waited in the queue while the thread was busy; meanwhile the pointer went
+    // above and to the left of the window. The window stays put, then follows the pointer.
+    const QPoint away = start - QPoint(40, 30);
+    moveCursor(away);
+    QPoint atPress;
+    QTimer::singleShot(30, [&] {
+        atPress = outer()->pos();
+        moveCursor(away + QPoint(25, 12));
+    });
+    QTimer::singleShot(80, [&] { QTest::mouseRelease(window(), Qt::LeftButton, {}, press); });
+    QTest::mousePress(window(), Qt::LeftButton, {}, press);
+    EXPECT_FALSE(stuck);
+    EXPECT_EQ(atPress, start) << "no jump when the press is handled";
+    EXPECT_EQ(outer()->pos(), start + QPoint(25, 12));
 }
 
 TEST_F(Drag, PressAndReleaseWithoutMovingLeavesTheWindowInPlace)
@@ -53,7 +73,7 @@ TEST_F(Drag, PressAndReleaseWithoutMovingLeavesTheWindowInPlace)
     QTimer::singleShot(30, [&] { QTest::mouseRelease(window(), Qt::LeftButton, {}, press); });
     QTest::mousePress(window(), Qt::LeftButton, {}, press);
     EXPECT_FALSE(stuck);
-    EXPECT_EQ(main.clientWidget()->pos(), start);
+    EXPECT_EQ(outer()->pos(), start);
 }
 
 TEST_F(Drag, AnyButtonDragsAndASecondPressNestsUntilTheNextRelease)
@@ -65,7 +85,7 @@ TEST_F(Drag, AnyButtonDragsAndASecondPressNestsUntilTheNextRelease)
     });
     QTest::mousePress(window(), Qt::LeftButton, {}, press);
     EXPECT_FALSE(stuck) << "one release ends both loops";
-    EXPECT_EQ(main.clientWidget()->pos(), start);
+    EXPECT_EQ(outer()->pos(), start);
 }
 
 TEST_F(Drag, ALostReleaseStillEndsTheDrag)
@@ -87,7 +107,7 @@ TEST_F(Drag, ArithmeticOverflowIsARuntimeErrorNotAWildMove)
     QTest::mousePress(window(), Qt::LeftButton, {}, press);
     ASSERT_EQ(errors.errors().size(), 1u);
     EXPECT_EQ(errors.errors()[0].number(), 6);
-    EXPECT_EQ(main.clientWidget()->pos(), start);
+    EXPECT_EQ(outer()->pos(), start);
     QTest::mouseRelease(window(), Qt::LeftButton, {}, press);
 }
 

@@ -199,6 +199,22 @@ TEST_F(MainWindow, StripLabelsShowTheirWholeTextBetweenTheSeparators)
     EXPECT_EQ(main.lblSelected(6).caption(), QStringLiteral("Memory Benchmark"));
 }
 
+TEST_F(MainWindow, HeadingsAndStripLabelsReadInFull)
+{
+    // What the window shows in each label's box is the label as drawn on its own: no
+    // other control (the empty test panels lie near the headings) hides any of its text.
+    std::vector<const fk::Label*> labels = {&main.lblCPUTesting, &main.lblVideoTesting, &main.lblMemoryTesting};
+    for (int i = 0; i <= main.lblSelected.ubound(); ++i)
+        labels.push_back(&main.lblSelected(static_cast<std::int16_t>(i)));
+    const QImage screen = screenOf(main).convertToFormat(QImage::Format_RGB32);
+    for (const fk::Label* label : labels) {
+        const QRect box = label->widget()->geometry();
+        const QImage alone = label->widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_GT(inkIn(alone, alone.rect(), kBlack), 100) << label->caption().toStdString();
+        EXPECT_EQ(screen.copy(box), alone) << label->caption().toStdString() << " is partly hidden";
+    }
+}
+
 TEST_F(MainWindow, CpuPanelOptionsAreOneGroupStartingAtInteger)
 {
     click(main.btnCPUBenchmark);

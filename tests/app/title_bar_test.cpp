@@ -25,7 +25,7 @@ TEST_F(TitleBar, WindowIsFramelessAndOfTheLaidOutSize)
 {
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(main.clientWidget()->size(), QSize(577, 438));
-    EXPECT_TRUE(main.clientWidget()->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(main.clientWidget()->window()->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(main.clientWidget()->isVisible());
     EXPECT_EQ(bar.size(), QSize(513, 33));
 }

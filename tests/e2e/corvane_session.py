@@ -15,6 +15,9 @@ import tempfile
 import time
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 1024
+# A window the program asks the window manager not to decorate (the splash and the main
+# window) draws a raised dialog frame of this many pixels around its client area itself.
+DIALOG_FRAME = 3
 PROGRAM = os.environ.get("CORVANE_PROGRAM", "")
 
 
@@ -25,6 +28,13 @@ def resident_kib(pid):
             if line.startswith("VmRSS:"):
                 return int(line.split()[1])
     return 0
+
+
+def cpu_seconds(pid):
+    """Processor time a process has used so far, user and system, in seconds."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 class Timeout(AssertionError):
@@ -165,7 +175,26 @@ class Session:
         return None
 
     def geometry(self, window, must_exist=True):
-        """The client area of a window on the screen; None for a window that has gone."""
+        """The client area of a window on the screen, inside the dialog frame the program
+        draws around an undecorated window; None for a window that has gone."""
+        outer = self.outer_geometry(window, must_exist)
+        if outer is None or not self.draws_own_frame(window):
+            return outer
+        f = DIALOG_FRAME
+        return Geometry(outer.x + f, outer.y + f, outer.width - 2 * f, outer.height - 2 * f)
+
+    def draws_own_frame(self, window):
+        """Whether the window asks for no decorations of the window manager (and so draws
+        its dialog frame itself)."""
+        out = self.property(window, "_MOTIF_WM_HINTS")
+        if "=" not in out:
+            return False
+        flags, _functions, decorations = (int(v, 0) for v in out.split("=")[1].split(",")[:3])
+        return bool(flags & 2) and decorations == 0
+
+    def outer_geometry(self, window, must_exist=True):
+        """The whole of a window on the screen, with any frame it draws itself; None for a
+        window that has gone."""
         values = {}
         out = self._run(["xwininfo", "-id", str(window)], check=must_exist)
         if not out:

@@ -92,6 +92,36 @@ class Benchmark(unittest.TestCase):
             self.assertTrue(s.running())
 
 
+class DragBehindTheBenchmark(unittest.TestCase):
+    def test_a_press_handled_after_the_pointer_left_up_and_left_keeps_the_window_then_follows(self):
+        with Session() as s:
+            g = start(s)
+            main = s.window_of_size(577, 438)
+            s.click(g.x + SELECTOR_BUTTONS[1][0], g.y + SELECTOR_BUTTONS[1][1])
+            time.sleep(0.3)
+            s.click(g.x + BEGIN_BENCHMARK[0], g.y + BEGIN_BENCHMARK[1])
+            time.sleep(0.5)
+            during = ink(s.screenshot(), g, RESULT_LABEL, LIGHT_BLUE)
+            # The press on the title bar waits in the queue while the benchmark holds the
+            # thread; meanwhile the pointer goes above and to the left of the window.
+            s.move_to(g.x + 250, g.y + 15)
+            s.press()
+            away = (g.x - 60, g.y - 40)
+            s.move_to(*away)
+            wait_for("the score", lambda: ink(s.screenshot(), g, RESULT_LABEL, LIGHT_BLUE) != during, 6)
+            time.sleep(0.3)
+            held = s.geometry(main)
+            self.assertEqual((held.x, held.y), (g.x, g.y), "the window stays where it was when the press is handled")
+            # From there it follows the pointer by exactly the pointer's movement.
+            s.move_to(away[0] + 30, away[1] + 20)
+            wait_for("the window to follow", lambda: (lambda m: (m.x, m.y) == (g.x + 30, g.y + 20))(s.geometry(main)), 2)
+            s.release()
+            time.sleep(0.2)
+            still = s.geometry(main)
+            self.assertEqual((still.x, still.y), (g.x + 30, g.y + 20))
+            self.assertTrue(s.running())
+
+
 class AboutAndExit(unittest.TestCase):
     def open_about(self, s, g):
         s.click(g.x + ABOUT[0], g.y + ABOUT[1])

@@ -3,10 +3,38 @@
 import time
 import unittest
 
-from corvane_session import Session, wait_for
+from corvane_session import DIALOG_FRAME, Session, wait_for
 
 BLUE_GROUND = (0, 128, 255)
 TITLE_START = (29, 99, 205)
+# The dialog frame's rings from the outside in: (top and left, bottom and right).
+FRAME_RINGS = [((192, 192, 192), (0, 0, 0)), ((255, 255, 255), (128, 128, 128)), ((192, 192, 192), (192, 192, 192))]
+
+
+def frame_faults(shot, outer):
+    """Every pixel of the dialog frame around a window that is not the colour it should be,
+    as (x, y, found, wanted) relative to the window's outer corner."""
+    faults = []
+
+    def check(x, y, wanted):
+        found = shot.pixel(outer.x + x, outer.y + y)
+        if found != wanted:
+            faults.append((x, y, found, wanted))
+
+    right, bottom = outer.width - 1, outer.height - 1
+    for i, (light, dark) in enumerate(FRAME_RINGS):
+        # Top and left runs stop short of the far corners, which belong to the bottom and
+        # right runs.
+        for x in range(i, right - i):
+            check(x, i, light)
+            check(x, bottom - i, dark)
+        for y in range(i, bottom - i):
+            check(i, y, light)
+            check(right - i, y, dark)
+        check(right - i, bottom - i, dark)
+        check(right - i, i, dark)
+        check(i, bottom - i, dark)
+    return faults
 
 
 class SplashAndMainWindow(unittest.TestCase):
@@ -16,9 +44,15 @@ class SplashAndMainWindow(unittest.TestCase):
             s.start_program()
             splash = wait_for("the splash window", lambda: s.window_of_size(259, 82), 10)
             g = s.geometry(splash)
-            self.assertEqual((g.x, g.y), ((1280 - 259) // 2, (1024 - 82) // 2), "centred")
+            self.assertEqual((g.x, g.y), ((1280 - 259) // 2, (1024 - 82) // 2), "the client area where it always was")
+            o = s.outer_geometry(splash)
+            self.assertEqual((o.x, o.y, o.width, o.height), ((1280 - 265) // 2, (1024 - 88) // 2, 265, 88),
+                             "centred with its frame")
             s.wait_for_pixel("the splash's blue ground", g.x + 3, g.y + 3, BLUE_GROUND)
             shot = s.screenshot()
+            self.assertEqual(frame_faults(shot, o), [], "the splash's raised frame")
+            self.assertEqual(shot.pixel(g.x, g.y), BLUE_GROUND, "the client area starts inside the frame")
+            self.assertEqual(shot.pixel(g.x + 258, g.y + 81), BLUE_GROUND, "and ends inside it")
             # The title is white, shadowed in black one pixel up and to the left.
             whites = [(x, y) for y in range(g.y + 24, g.y + 49) for x in range(g.x + 40, g.x + 233)
                       if shot.pixel(x, y) == (255, 255, 255)]
@@ -32,7 +66,11 @@ class SplashAndMainWindow(unittest.TestCase):
             wait_for("the splash to go", lambda: s.window_of_size(259, 82) is None, 3)
             self.assertGreater(time.monotonic() - started, 1.5)
             g = s.geometry(main)
-            self.assertEqual((g.x, g.y), ((1280 - 577) // 2, (1024 - 438) // 2), "centred")
+            self.assertEqual((g.x, g.y), ((1280 - 577) // 2, (1024 - 438) // 2), "the client area where it always was")
+            o = s.outer_geometry(main)
+            self.assertEqual((o.x, o.y, o.width, o.height),
+                             ((1280 - 583) // 2, (1024 - 444) // 2, 577 + 2 * DIALOG_FRAME, 438 + 2 * DIALOG_FRAME),
+                             "centred with its frame")
             self.assertNotIn("_NET_WM_STATE_SKIP_TASKBAR", s.property(main, "_NET_WM_STATE"))
 
             # The painted title bar.
@@ -48,6 +86,8 @@ class SplashAndMainWindow(unittest.TestCase):
                     if shot.pixel(x, y) == (255, 255, 255)]
             self.assertIn(min(inks) - g.x, (41, 42, 43), "the white title starts right of column 40")
             self.assertEqual(shot.pixel(g.x + 300, g.y + 200), (224, 224, 224), "the window's ground")
+            self.assertEqual(frame_faults(shot, o), [], "the main window's raised frame")
+            self.assertEqual(shot.pixel(g.x + 576, g.y + 437), (224, 224, 224), "the client area ends inside the frame")
 
 
 class TitleBar(unittest.TestCase):
@@ -121,7 +161,8 @@ class TitleBar(unittest.TestCase):
                 s.wait_for_pixel("hover after a rest", close[0] + 2, close[1] + 2, (29, 99, 205), 1.0)
             # The window moves away under the resting pointer: the button is no longer under it.
             time.sleep(0.5)
-            s._run(["xdotool", "windowmove", str(main), str(g.x - 100), str(g.y + 50)])
+            o = s.outer_geometry(main)
+            s._run(["xdotool", "windowmove", str(main), str(o.x - 100), str(o.y + 50)])
             s.wait_for_pixel("idle once moved away", close[0] + 2 - 100, close[1] + 2 + 50, (224, 224, 224), 1.0)
 
     def test_close_button_ends_the_program_with_status_zero(self):

@@ -123,6 +123,30 @@ TEST_F(FormLifecycle, PositionIsInTwipsAndCentredOnFirstShow)
     EXPECT_EQ(dialog.clientWidget()->pos(), QPoint(100, 200));
 }
 
+TEST_F(FormLifecycle, AWindowWithoutTitleBarDrawsItsFrameOutsideTheClientAreaAndIsCentredWithIt)
+{
+    class Bare : public fk::Form {
+    public:
+        Bare() : Form({.clientWidth = 3000, .clientHeight = 1500, .borderStyle = fk::BorderStyle::FixedNoTitle}) {}
+    };
+    Bare& bare = fk::formInstance<Bare>();
+    bare.show();
+    const QWidget* client = bare.clientWidget();
+    const QWidget* outer = client->window();
+    EXPECT_EQ(client->size(), QSize(200, 100)) << "the client area keeps its size";
+    EXPECT_EQ(outer->size(), QSize(206, 106));
+    EXPECT_EQ(client->mapTo(outer, QPoint(0, 0)), QPoint(3, 3));
+    // Centred with its frame, so the client area lies where it would without one; Left and
+    // Top are the outer window's.
+    EXPECT_EQ(outer->pos(), QPoint(537, 459));
+    EXPECT_FLOAT_EQ(bare.left(), 537 * 15);
+    EXPECT_FLOAT_EQ(bare.top(), 459 * 15);
+    bare.move(1500, 3000);
+    EXPECT_EQ(outer->pos(), QPoint(100, 200));
+    EXPECT_EQ(client->mapToGlobal(QPoint(0, 0)), QPoint(103, 203));
+    bare.unload();
+}
+
 TEST(ControlArrays, AMissingElementIsARuntimeError)
 {
     class ArrayForm : public fk::Form {
