@@ -8,7 +8,10 @@ namespace lumakey {
 
 using namespace fk::com;
 
-BtnObject::BtnObject(LibraryState& state) : Object(state), control_([this] { raiseClick(); }) {}
+BtnObject::BtnObject(Creation creation, LibraryState& state)
+    : Object(creation, state), control_([this] { raiseClick(); })
+{
+}
 
 HRESULT BtnObject::GetIDOfName(const QString& name, DISPID* id)
 {

@@ -16,7 +16,7 @@ namespace lumakey {
 class BtnObject final
     : public fk::com::Object<BtnObject, fk::com::IDispatch, fk::com::IEventSource, fk::com::IEmbeddedControl> {
 public:
-    explicit BtnObject(fk::com::LibraryState& state);
+    BtnObject(fk::com::Creation creation, fk::com::LibraryState& state);
 
     fk::com::HRESULT GetIDOfName(const QString& name, fk::com::DISPID* id) override;
     fk::com::HRESULT Invoke(fk::com::DISPID id, fk::com::InvokeKind kind, std::span<const fk::com::Variant> args,

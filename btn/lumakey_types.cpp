@@ -24,7 +24,7 @@ constexpr std::uint32_t kMiscStatus = 0x00020191;
 
 LibraryState gState{};
 
-IUnknown* createBtn(LibraryState& state) { return static_cast<IDispatch*>(new BtnObject(state)); }
+ComPtr<IUnknown> createBtn(LibraryState& state) { return makeObject<BtnObject>(state).as<IUnknown>(); }
 
 } // namespace
 

@@ -5,15 +5,18 @@
 
 namespace fk::com {
 
-void objectCreated(LibraryState& state) { ++state.words[0]; }
-void objectDestroyed(LibraryState& state) { --state.words[0]; }
+void objectCreated(LibraryState& state) { ++state.liveObjects; }
+void objectDestroyed(LibraryState& state) { --state.liveObjects; }
 
 namespace {
 
 // The class object of one class: it makes instances and takes locks.
 class ClassObject final : public Object<ClassObject, IClassFactory> {
 public:
-    ClassObject(LibraryState& state, const ClassFactoryEntry& entry) : Object(state), entry_(entry) {}
+    ClassObject(Creation creation, LibraryState& state, const ClassFactoryEntry& entry)
+        : Object(creation, state), entry_(entry)
+    {
+    }
 
     HRESULT CreateInstance(IUnknown* outer, const Guid& interfaceId, void** object) override
     {
@@ -22,7 +25,7 @@ public:
         *object = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        ComPtr<IUnknown> instance = ComPtr<IUnknown>::adopt(entry_.create(libraryState()));
+        const ComPtr<IUnknown> instance = entry_.create(libraryState());
         if (!instance)
             return E_OUTOFMEMORY;
         return instance->QueryInterface(interfaceId, object);
@@ -51,7 +54,7 @@ HRESULT libraryGetClassObject(LibraryState& state, const LibraryDescriptor& libr
     *object = nullptr;
     for (const ClassFactoryEntry& entry : library.classes) {
         if (entry.info->clsid == clsid) {
-            ComPtr<ClassObject> factory = ComPtr<ClassObject>::adopt(new ClassObject(state, entry));
+            const ComPtr<ClassObject> factory = makeObject<ClassObject>(state, entry);
             return factory->QueryInterface(interfaceId, object);
         }
     }
@@ -60,16 +63,11 @@ HRESULT libraryGetClassObject(LibraryState& state, const LibraryDescriptor& libr
 
 HRESULT libraryCanUnloadNow(const LibraryDescriptor& library)
 {
-    return library.state->words[0] == 0 ? S_OK : S_FALSE;
+    return library.state->liveObjects == 0 ? S_OK : S_FALSE;
 }
 
-int libraryEntry(LibraryState& state, void*, LoaderReason reason, void*)
-{
-    if (reason == LoaderReason::ProcessAttach)
-        ++state.words[1];
-    else if (state.words[1] > 0)
-        --state.words[1];
-    return 1;
-}
+// The runtime keeps nothing per attach: a library's state is its live objects, which count
+// themselves.
+int libraryEntry(LibraryState&, void*, LoaderReason, void*) { return 1; }
 
 } // namespace fk::com

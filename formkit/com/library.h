@@ -9,15 +9,14 @@
 
 namespace fk::com {
 
-// The runtime's state for one library: two words of the library's own data, zero when it
-// is loaded. Word 0 counts live objects and host locks; word 1 counts attaches.
+// The runtime's state for one library, in the library's own data, zero when it is loaded:
+// the count of its live objects and host locks, which decides whether it may be unloaded.
 struct LibraryState {
-    std::uint32_t words[2];
+    std::uint32_t liveObjects;
 };
 
-// How a library makes an instance of one of its classes. The new object carries one
-// reference, which the caller owns.
-using CreateFunction = IUnknown* (*)(LibraryState& state);
+// How a library makes an instance of one of its classes.
+using CreateFunction = ComPtr<IUnknown> (*)(LibraryState& state);
 
 struct ClassFactoryEntry {
     const ClassInfo* info;

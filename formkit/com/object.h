@@ -4,15 +4,31 @@
 #include "com/unknown.h"
 
 #include <tuple>
+#include <utility>
 
 namespace fk::com {
 
+// The proof that an object is being made by makeObject; nothing else can make one, so no
+// object comes into being without an owner of its first reference.
+class Creation {
+    Creation() = default;
+    template <class T, class... Args> friend ComPtr<T> makeObject(Args&&... args);
+};
+
+// Makes an object: Object-derived classes take a Creation first, then their own arguments.
+template <class T, class... Args> ComPtr<T> makeObject(Args&&... args)
+{
+    ComPtr<T> object;
+    object.p_ = new T(Creation{}, std::forward<Args>(args)...);
+    return object;
+}
+
 // The reference counting and interface lookup that every object of a library shares.
 // Derived implements the interfaces listed; the object counts itself in its library's
-// state while it lives.
+// state while it lives. It starts with the one reference that makeObject hands out.
 template <class Derived, class... Interfaces> class Object : public Interfaces... {
 public:
-    explicit Object(LibraryState& state) : state_(state) { objectCreated(state_); }
+    Object(Creation, LibraryState& state) : state_(state) { objectCreated(state_); }
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 

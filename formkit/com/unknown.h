@@ -19,12 +19,21 @@ protected:
     ~IUnknown() = default;
 };
 
+template <class T> class ComPtr;
+template <class T, class... Args> ComPtr<T> makeObject(Args&&... args);
+
 // Owns one reference to an interface and releases it on every path out of its scope.
+//
+// A reference changes hands in one of three ways, each visible in the types: an object is
+// born owned (makeObject hands out its first reference as a ComPtr), an out-parameter
+// fills a ComPtr's slot (put), and a pointer someone else owns is shared (the constructor
+// takes a reference of its own). No raw pointer carries ownership, so there is nothing to
+// forget to adopt.
 template <class T> class ComPtr {
 public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
-    // Takes a new reference to p.
+    // Shares p: takes a new reference to it.
     explicit ComPtr(T* p) : p_(p) { if (p_) p_->AddRef(); }
     ComPtr(const ComPtr& other) : ComPtr(other.p_) {}
     ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
@@ -33,14 +42,6 @@ public:
     {
         std::swap(p_, other.p_);
         return *this;
-    }
-
-    // Takes over a reference the caller already owns.
-    static ComPtr adopt(T* p)
-    {
-        ComPtr result;
-        result.p_ = p;
-        return result;
     }
 
     void reset()
@@ -70,6 +71,8 @@ public:
     }
 
 private:
+    template <class U, class... Args> friend ComPtr<U> makeObject(Args&&... args);
+
     T* p_ = nullptr;
 };
 

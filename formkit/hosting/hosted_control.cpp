@@ -35,7 +35,7 @@ RuntimeError errorOfCall(HRESULT hr, const ExcepInfo& error, const QString& memb
 // Receives the control's events and runs the host's handlers for them.
 class HostedControl::EventSink final : public Object<EventSink, IDispatch> {
 public:
-    EventSink() : Object(hostState()) {}
+    explicit EventSink(Creation creation) : Object(creation, hostState()) {}
 
     std::map<DISPID, std::function<void()>> handlers;
 
@@ -74,7 +74,7 @@ HostedControl::HostedControl(Container& container, const HostedControlProps& pro
     if (failed(embedded->PlaceIn(widget())))
         throw RuntimeError::cannotCreateObject(props.progId, QStringLiteral("the control cannot be placed"));
     if (events_) {
-        sink_ = ComPtr<EventSink>::adopt(new EventSink);
+        sink_ = makeObject<EventSink>();
         if (failed(events_->Advise(sink_.get(), &cookie_)))
             events_.reset();
     }
