@@ -146,6 +146,23 @@ QStringList Registry::searchOrder()
     return stores;
 }
 
+std::optional<Registry::ClassEntry> Registry::locate(const QString& progIdOrClassId, QString* error)
+{
+    const std::optional<Guid> clsid = parseGuid(progIdOrClassId);
+    for (const QString& path : searchOrder()) {
+        const Registry registry(path);
+        QString why;
+        auto entry = clsid ? registry.findClass(*clsid, &why) : registry.findProgId(progIdOrClassId, &why);
+        if (entry)
+            return entry;
+        if (!why.isEmpty())
+            return failWith<ClassEntry>(error, why);
+    }
+    if (error)
+        error->clear();
+    return std::nullopt;
+}
+
 namespace {
 
 std::atomic<Registry::Scope>& registrationScope()
@@ -222,7 +239,7 @@ std::optional<Registry::ClassEntry> Registry::findClass(const Guid& clsid, QStri
     if (!entry.isObject() || !library.isString() || library.toString().isEmpty())
         return failWith<ClassEntry>(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
                                                .arg(clsid.toString(), path_));
-    return ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString()};
+    return ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString(), path_};
 }
 
 std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, QString* error) const
