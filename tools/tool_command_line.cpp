@@ -21,6 +21,10 @@ std::optional<int> ToolCommandLine::parse(int argc, char** argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
+    const QStringList given = parser.optionNames();
+    for (const QString& option : given)
+        if (given.count(option) > 1 && !repeatable.contains(option))
+            return usageError(QStringLiteral("option '%1' is given more than once").arg(option));
     if (parser.isSet(QStringLiteral("help"))) {
         // The parser's own first line names the program by a placeholder until an
         // application object exists; the tool's synopsis says it better.

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The command line every tool of the project shares: --help and --version, and for a wrong
@@ -13,6 +14,8 @@ public:
     ToolCommandLine(const char* name, const QString& synopsis, const QString& description);
 
     QCommandLineParser parser;
+    // The options that may be given more than once; any other given twice is wrong usage.
+    QStringList repeatable;
 
     // Parses the arguments. Returns the status to exit with when the tool has nothing more
     // to do: 0 after --help or --version, 2 after a wrong command line; nothing otherwise.

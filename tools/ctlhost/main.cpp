@@ -68,6 +68,7 @@ int main(int argc, char** argv)
     const QCommandLineOption interactive(QStringLiteral("interactive"),
                                          QStringLiteral("host: add a property line and an event log to the window."));
     parser.addOptions({bitmap, size, at, set, call, interactive});
+    commandLine.repeatable = {set.names().first(), call.names().first()};
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, describe or host"));
     parser.addPositionalArgument(QStringLiteral("class"), QStringLiteral("a ProgID or a braced class identity"),
                                  QStringLiteral("[PROGID|CLASSID]"));
