@@ -105,6 +105,29 @@ class ControlContainer(unittest.TestCase):
                 "ctlhost: class 'Lumakey.btn' is not registered (asked the registry: "
                 f"'{c.env['FORMKIT_REGISTRY']}', then '{c.env['FORMKIT_SYSTEM_REGISTRY']}')"])
 
+    def test_interactive_use_puts_a_typed_property_and_logs_events(self):
+        with Session() as s:
+            c = Container(s)
+            self.assertEqual(c.run("regsvr", c.library).returncode, 0)
+            s.move_to(5, 5)
+            x, y = 300, 200
+            c.start_host("Lumakey.btn", "--interactive", "--at", f"{x},{y}", "--set", "Caption=Hello")
+            wait_for("the caption to be set", lambda: "Caption = Hello" in c.output(), 10)
+            # The property line lies below the 120 x 40 control.
+            s.click(x + 100, y + 40 + 6 + 13)
+            s._run(["xdotool", "type", "--delay", "20", "caption = World"])
+            s.key("Return")
+            wait_for("the typed property", lambda: "Caption = World" in c.output(), 3)
+            s.click(x + 60, y + 20)
+            wait_for("the Click", lambda: "Click 1" in c.output(), 3)
+            # A name the control does not have is an error in the log; the host goes on.
+            s.click(x + 100, y + 40 + 6 + 13)
+            s._run(["xdotool", "type", "--delay", "20", "Colour = red"])
+            s.key("Return")
+            wait_for("the error", lambda: any("has no property 'Colour'" in line for line in c.output()), 3)
+            s.click(x + 60, y + 20)
+            wait_for("the second Click", lambda: "Click 2" in c.output(), 3)
+
 
 if __name__ == "__main__":
     unittest.main()
