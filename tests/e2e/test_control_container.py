@@ -106,12 +106,12 @@ class ControlContainer(unittest.TestCase):
                 f"'{c.env['FORMKIT_REGISTRY']}', then '{c.env['FORMKIT_SYSTEM_REGISTRY']}')"])
 
     def test_interactive_use_puts_a_typed_property_and_logs_events(self):
-        with Session() as s:
+        with Session(window_manager=True) as s:
             c = Container(s)
             self.assertEqual(c.run("regsvr", c.library).returncode, 0)
             s.move_to(5, 5)
             x, y = 300, 200
-            c.start_host("Lumakey.btn", "--interactive", "--at", f"{x},{y}", "--set", "Caption=Hello")
+            host = c.start_host("Lumakey.btn", "--interactive", "--at", f"{x},{y}", "--set", "Caption=Hello")
             wait_for("the caption to be set", lambda: "Caption = Hello" in c.output(), 10)
             # The property line lies below the 120 x 40 control.
             s.click(x + 100, y + 40 + 6 + 13)
@@ -127,6 +127,12 @@ class ControlContainer(unittest.TestCase):
             wait_for("the error", lambda: any("has no property 'Colour'" in line for line in c.output()), 3)
             s.click(x + 60, y + 20)
             wait_for("the second Click", lambda: "Click 2" in c.output(), 3)
+
+            # Closing the window through the window manager ends the host normally.
+            s.activate(s.window_titled("ctlhost: Lumakey.btn"))
+            s.key("alt+F4")
+            wait_for("the host to end", lambda: host.poll() is not None, 5)
+            self.assertEqual(host.returncode, 0)
 
 
 if __name__ == "__main__":
