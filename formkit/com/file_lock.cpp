@@ -44,19 +44,16 @@ bool FileLock::lock(int timeoutMs, Failure* failure)
         struct flock whole {};
         whole.l_type = F_WRLCK;
         whole.l_whence = SEEK_SET;
-        if (::fcntl(fd, F_OFD_SETLK, &whole) == 0) {
-            if (stillThere(fd, native)) {
-                fd_ = fd;
-                *failure = Failure::None;
-                return true;
-            }
-            // The holder before removed this file as it let go: lock the new one.
-            ::close(fd);
-            continue;
-        }
+        const bool locked = ::fcntl(fd, F_OFD_SETLK, &whole) == 0;
         const int error = errno;
+        // A holder before removed the file as it let go: then the new one is the lock.
+        if (locked && stillThere(fd, native)) {
+            fd_ = fd;
+            *failure = Failure::None;
+            return true;
+        }
         ::close(fd);
-        if (error != EAGAIN && error != EACCES) {
+        if (!locked && error != EAGAIN && error != EACCES) {
             *failure = Failure::Other;
             return false;
         }
@@ -64,8 +61,10 @@ bool FileLock::lock(int timeoutMs, Failure* failure)
             *failure = Failure::Timeout;
             return false;
         }
-        ::usleep(static_cast<useconds_t>(pauseMs * 1000));
-        pauseMs = std::min(pauseMs * 2, 20);
+        if (!locked) {
+            ::usleep(static_cast<useconds_t>(pauseMs * 1000));
+            pauseMs = std::min(pauseMs * 2, 20);
+        }
     }
 }
 

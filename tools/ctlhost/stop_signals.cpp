@@ -26,7 +26,7 @@ void onStopSignal(std::function<void()> stop)
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, stop = std::move(stop)] {
         char byte = 0;
-        [[maybe_unused]] const ssize_t read = ::read(signalPipe[0], &byte, 1);
+        [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
         notifier->setEnabled(false);
         stop();
     });
