@@ -248,14 +248,14 @@ TEST(RegistryStore, AStaleLockAndLeftoverTemporaryFilesAreHarmless)
     EXPECT_TRUE(registered(registry, first));
     EXPECT_TRUE(registered(registry, second)) << "the next writer takes over the stale lock";
 
-    // A writer killed after it made the lock file but before it wrote its name into it.
+    // A writer killed after it made the lock file but before it locked it.
     QFile empty(test.path() + QStringLiteral(".lock"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(registry.unregisterLibrary(first.descriptor(), &error)) << error.toStdString();
-    EXPECT_LT(timer.elapsed(), 8000) << "a lock that names nobody is taken over after a few seconds";
+    EXPECT_LT(timer.elapsed(), 8000) << "a lock file no one holds is no lock";
     EXPECT_FALSE(registered(registry, first));
     EXPECT_TRUE(registered(registry, second));
 }
