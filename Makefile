@@ -37,10 +37,21 @@ test-sanitize: deps
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
+# Every reader of bytes that another party writes, fuzzed with libFuzzer for FUZZ_SECONDS
+# each (see fuzz/run); built with clang from the readers' sources alone.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	@scripts/install-deps --fuzz
+	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 # The Debian package of the build, build/corvane_<version>_<arch>.deb (see README).
 .PHONY: package
 package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -98,7 +98,7 @@ void frmMain::DrawTitleBar()
     pctTitle.setForeColor(0xFFFFFF);
     pctTitle.print(title);
     // The window has no caption of its own; assistive technology reads the painted title.
-    clientWidget()->window()->setAccessibleName(title);
+    windowWidget()->setAccessibleName(title);
 
     btnMinimize.setLeft(btnXClose.left() - btnMinimize.width());
 }

@@ -31,7 +31,7 @@ void frmStartup::Form_Load()
     lblTitle2.move(lblTitle1.left() - 1, lblTitle1.top() - 1);
     lblTitle1.zOrder();
     // The window has no caption of its own; assistive technology reads the title it shows.
-    clientWidget()->setAccessibleName(lblTitle1.caption());
+    windowWidget()->setAccessibleName(lblTitle1.caption());
     show();
 }
 

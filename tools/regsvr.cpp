@@ -11,6 +11,7 @@
 #include "com/library.h"
 #include "com/library_file.h"
 #include "com/registry.h"
+#include "tool_command_line.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,15 +25,6 @@ namespace {
 
 using RegistrationEntry = HRESULT (*)();
 
-int usage()
-{
-    std::fprintf(stderr, "usage: regsvr [-u] FILE\n"
-                         "       regsvr --system [-u] FILE\n"
-                         "  registers the component library FILE for this user, or with --system for every\n"
-                         "  user of the machine; -u removes the registration\n");
-    return 2;
-}
-
 int failure(const QString& message)
 {
     std::fprintf(stderr, "regsvr: %s\n", qPrintable(message));
@@ -43,20 +35,21 @@ int failure(const QString& message)
 
 int main(int argc, char** argv)
 {
+    ToolCommandLine commandLine("regsvr", QStringLiteral("regsvr [-u] FILE\n       regsvr --system [-u] FILE"),
+                                QStringLiteral("Registers the component library FILE for this user, or with --system for every "
+                                               "user of the machine; -u removes the registration."));
+    const QCommandLineOption unregisterOption(QStringLiteral("u"), QStringLiteral("Remove the registration."));
+    const QCommandLineOption systemOption(QStringLiteral("system"), QStringLiteral("Use the system store (as root)."));
+    commandLine.parser.addOptions({unregisterOption, systemOption});
+    commandLine.parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the component library"));
+    if (const auto status = commandLine.parse(argc, argv))
+        return *status;
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    bool unregister = false;
-    bool system = false;
-    // The options come before the file, in either order, each at most once.
-    while (!args.isEmpty() && args.first().startsWith(QLatin1Char('-'))) {
-        const QString option = args.takeFirst();
-        bool* flag = option == QLatin1String("-u") ? &unregister : option == QLatin1String("--system") ? &system : nullptr;
-        if (!flag || *flag)
-            return usage();
-        *flag = true;
-    }
+    const QStringList args = commandLine.parser.positionalArguments();
     if (args.size() != 1 || args.first().isEmpty())
-        return usage();
+        return commandLine.usageError(QStringLiteral("name one library FILE"));
+    const bool unregister = commandLine.parser.isSet(unregisterOption);
+    const bool system = commandLine.parser.isSet(systemOption);
 
     Registry::setRegistrationScope(system ? Registry::Scope::System : Registry::Scope::User);
     const Registry store;

@@ -10,6 +10,8 @@
 #include "com/resources.h"
 #include "com/type_library.h"
 #include "com/version_record.h"
+#include "tool_command_line.h"
+#include "type_library_text.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -21,55 +23,10 @@ using namespace fk::com;
 
 namespace {
 
-int usage()
-{
-    std::fprintf(stderr, "usage: resdump FILE [TYPE ID]\n"
-                         "  lists the resources of FILE, or writes resource TYPE ID to standard output\n");
-    return 2;
-}
-
 int failure(const QString& message)
 {
     std::fprintf(stderr, "resdump: %s\n", qPrintable(message));
     return 1;
-}
-
-QString hex(std::uint32_t value, int digits)
-{
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
-}
-
-QString typeName(ValueType type)
-{
-    switch (type) {
-    case ValueType::Void: return QString();
-    case ValueType::Bool: return QStringLiteral(" as Boolean");
-    case ValueType::Variant: return QStringLiteral(" as Variant");
-    case ValueType::Text: return QStringLiteral(" as String");
-    }
-    return QString();
-}
-
-QString kindName(InvokeKind kind)
-{
-    switch (kind) {
-    case InvokeKind::Method: return QStringLiteral("method      ");
-    case InvokeKind::PropertyGet: return QStringLiteral("property get");
-    case InvokeKind::PropertyPut: return QStringLiteral("property let");
-    }
-    return QString();
-}
-
-QString interfaceFlags(std::uint32_t flags)
-{
-    QStringList words;
-    if (flags & InterfaceDual)
-        words << QStringLiteral("dual");
-    if (flags & InterfaceDispatchOnly)
-        words << QStringLiteral("dispatch only");
-    if (flags & InterfaceHidden)
-        words << QStringLiteral("hidden");
-    return words.join(QStringLiteral(", "));
 }
 
 // One line about a resource's contents; damage is reported in *error.
@@ -118,13 +75,13 @@ void printVersion(QTextStream& out, const VersionRecord& v)
 {
     const QString type = v.fileType == VersionRecord::kTypeLibrary   ? QStringLiteral("dynamic library")
                          : v.fileType == VersionRecord::kTypeProgram ? QStringLiteral("program")
-                                                                     : hex(v.fileType, 8);
+                                                                     : hexText(v.fileType, 8);
     out << "  file version      " << VersionRecord::versionText(v.fileVersion) << '\n'
         << "  product version   " << VersionRecord::versionText(v.productVersion) << '\n'
         << "  file type         " << type << '\n'
-        << "  platform          " << hex(v.fileOS, 8) << '\n'
-        << "  flags             " << hex(v.fileFlags, 8) << " of mask " << hex(v.fileFlagsMask, 8) << '\n'
-        << "  language          " << hex(v.language, 4) << ", code page " << v.codePage << '\n';
+        << "  platform          " << hexText(v.fileOS, 8) << '\n'
+        << "  flags             " << hexText(v.fileFlags, 8) << " of mask " << hexText(v.fileFlagsMask, 8) << '\n'
+        << "  language          " << hexText(v.language, 4) << ", code page " << v.codePage << '\n';
     for (const auto& [key, value] : v.strings)
         out << "  " << key.leftJustified(18) << '"' << value << "\"\n";
 }
@@ -132,11 +89,11 @@ void printVersion(QTextStream& out, const VersionRecord& v)
 void printTypeLibrary(QTextStream& out, const TypeLibrary& t)
 {
     out << "  library " << t.name << ' ' << t.id.toString() << ", version " << t.majorVersion << '.' << t.minorVersion
-        << ", locale " << hex(t.locale, 4) << (t.isControlLibrary ? ", control library" : "") << ", help string \""
+        << ", locale " << hexText(t.locale, 4) << (t.isControlLibrary ? ", control library" : "") << ", help string \""
         << t.helpString << "\"\n";
     for (const TypeLibrary::Class& c : t.classes) {
         out << "  class " << c.name << ' ' << c.clsid.toString() << ", ProgID " << c.progId
-            << (c.isControl ? ", control" : "") << ", status bits " << hex(c.miscStatus, 8) << ", toolbox bitmap "
+            << (c.isControl ? ", control" : "") << ", status bits " << hexText(c.miscStatus, 8) << ", toolbox bitmap "
             << c.toolboxBitmap << '\n';
         if (const auto* i = t.interfaceAt(c.defaultInterface))
             out << "    default interface " << i->name << '\n';
@@ -144,12 +101,9 @@ void printTypeLibrary(QTextStream& out, const TypeLibrary& t)
             out << "    event interface   " << i->name << '\n';
     }
     for (const TypeLibrary::Interface& i : t.interfaces) {
-        out << "  interface " << i.name << ' ' << i.iid.toString() << " (" << interfaceFlags(i.flags) << ")\n";
+        out << "  interface " << i.name << ' ' << i.iid.toString() << " (" << interfaceFlagsText(i.flags) << ")\n";
         for (const TypeLibrary::Member& m : i.members)
-            out << "    " << hex(static_cast<std::uint32_t>(m.id), 8) << "  " << kindName(m.kind) << "  " << m.name << '('
-                << (m.argumentCount ? QStringLiteral("%1 argument%2").arg(m.argumentCount).arg(m.argumentCount == 1 ? "" : "s")
-                                    : QString())
-                << ')' << typeName(m.result) << '\n';
+            out << "    " << memberLine(m) << '\n';
     }
 }
 
@@ -162,7 +116,7 @@ int list(const QString& path, const ResourceTable& table)
         QString error;
         const QString about = summary(r, &error);
         out << "  " << r.type.leftJustified(12) << ' ' << QString::number(r.id).leftJustified(6) << " language "
-            << hex(r.language, 4) << "  " << QString::number(r.data.size()).rightJustified(6) << " bytes  "
+            << hexText(r.language, 4) << "  " << QString::number(r.data.size()).rightJustified(6) << " bytes  "
             << (error.isEmpty() ? about : QStringLiteral("DAMAGED: ") + error) << '\n';
         if (!error.isEmpty())
             status = 1;
@@ -190,14 +144,22 @@ int list(const QString& path, const ResourceTable& table)
 
 int main(int argc, char** argv)
 {
+    ToolCommandLine commandLine("resdump", QStringLiteral("resdump FILE [TYPE ID]"),
+                                QStringLiteral("Lists the resources of the built FILE without loading it, or writes resource TYPE "
+                                               "ID to standard output as it is."));
+    commandLine.parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("a built program or library"));
+    commandLine.parser.addPositionalArgument(QStringLiteral("TYPE ID"), QStringLiteral("the one resource to write out"),
+                                             QStringLiteral("[TYPE ID]"));
+    if (const auto status = commandLine.parse(argc, argv))
+        return *status;
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    const QStringList args = commandLine.parser.positionalArguments();
     if (args.size() != 1 && args.size() != 3)
-        return usage();
+        return commandLine.usageError(QStringLiteral("give a FILE, and a TYPE and an ID to write one resource"));
     bool isNumber = true;
     const uint id = args.size() == 3 ? args[2].toUInt(&isNumber) : 0;
-    if (!isNumber || args[0].startsWith(QLatin1Char('-')))
-        return usage();
+    if (!isNumber)
+        return commandLine.usageError(QStringLiteral("resource ID '%1' is not a number").arg(args[2]));
 
     QString error;
     const auto table = ResourceTable::readFromFile(args[0], &error);

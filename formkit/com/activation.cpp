@@ -50,21 +50,16 @@ std::optional<ClassLocation> findInManifest(const QString& name, const std::opti
 }
 
 // The registry, asked after the manifest: the user's store, then the system's. Its paths
-// are absolute as written; the library loader checks them like any other. A damaged store
-// is an error even when a later store might know the class: which library the user meant
-// cannot be told from a store that cannot be read.
-std::optional<ClassLocation> findInRegistry(const QString& name, const std::optional<Guid>& clsid)
+// are absolute as written; the library loader checks them like any other.
+std::optional<ClassLocation> findInRegistry(const QString& name)
 {
-    for (const QString& path : Registry::searchOrder()) {
-        const Registry registry(path);
-        QString error;
-        const auto entry = clsid ? registry.findClass(*clsid, &error) : registry.findProgId(name, &error);
-        if (!entry && !error.isEmpty())
-            throw RuntimeError::cannotCreateObject(name, error);
-        if (entry)
-            return ClassLocation{entry->clsid, entry->libraryPath, QStringLiteral("the registry '%1'").arg(registry.path())};
-    }
-    return std::nullopt;
+    QString error;
+    const auto entry = Registry::locate(name, &error);
+    if (!entry && !error.isEmpty())
+        throw RuntimeError::cannotCreateObject(name, error);
+    if (!entry)
+        return std::nullopt;
+    return ClassLocation{entry->clsid, entry->libraryPath, QStringLiteral("the registry '%1'").arg(entry->store)};
 }
 
 } // namespace
@@ -79,7 +74,7 @@ ComPtr<IUnknown> createObject(const QString& name)
     const std::optional<Guid> clsid = parseGuid(name);
     std::optional<ClassLocation> location = findInManifest(name, clsid);
     if (!location)
-        location = findInRegistry(name, clsid);
+        location = findInRegistry(name);
     if (!location)
         throw RuntimeError::cannotCreateObject(
             name, QStringLiteral("the class is not registered (neither in the program's manifest nor in the registry: %1)")

@@ -2,13 +2,13 @@
 
 #include "com/failure.h"
 #include "com/type_info.h"
+#include "com/file_lock.h"
+#include "com/file_replacement.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QLockFile>
-#include <QSaveFile>
 #include <atomic>
 #include <mutex>
 #include <unistd.h>
@@ -19,14 +19,9 @@ namespace {
 
 const QString kFormatName = QStringLiteral("formkit registry");
 constexpr int kFormatVersion = 1;
-// A writer holds the lock for a few milliseconds; waiting this long means something is
-// wrong with the lock's holder.
+// A writer holds the lock for a few milliseconds, and a dead writer's lock goes with it;
+// waiting this long means the lock's holder is stuck.
 constexpr int kLockTimeoutMs = 10000;
-// A lock whose holder is gone is taken over at once when the lock names its process. A
-// writer killed between creating the lock file and writing its name into it leaves a lock
-// that names nobody; such a lock is taken over once it is this old, which no live writer's
-// lock ever gets.
-constexpr int kStaleLockMs = 3000;
 
 const QString kClasses = QStringLiteral("classes");
 const QString kProgIds = QStringLiteral("progIds");
@@ -146,6 +141,23 @@ QStringList Registry::searchOrder()
     return stores;
 }
 
+std::optional<Registry::ClassEntry> Registry::locate(const QString& progIdOrClassId, QString* error)
+{
+    const std::optional<Guid> clsid = parseGuid(progIdOrClassId);
+    for (const QString& path : searchOrder()) {
+        const Registry registry(path);
+        QString why;
+        auto entry = clsid ? registry.findClass(*clsid, &why) : registry.findProgId(progIdOrClassId, &why);
+        if (entry)
+            return entry;
+        if (!why.isEmpty())
+            return failWith<ClassEntry>(error, why);
+    }
+    if (error)
+        error->clear();
+    return std::nullopt;
+}
+
 namespace {
 
 std::atomic<Registry::Scope>& registrationScope()
@@ -222,7 +234,7 @@ std::optional<Registry::ClassEntry> Registry::findClass(const Guid& clsid, QStri
     if (!entry.isObject() || !library.isString() || library.toString().isEmpty())
         return failWith<ClassEntry>(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
                                                .arg(clsid.toString(), path_));
-    return ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString()};
+    return ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString(), path_};
 }
 
 std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, QString* error) const
@@ -278,14 +290,13 @@ bool Registry::update(const Change& change, QString* error) const
         return false;
     }
     const std::lock_guard<std::mutex> inProcess(processLock());
-    QLockFile lock(path_ + QStringLiteral(".lock"));
-    lock.setStaleLockTime(kStaleLockMs);
-    if (!lock.tryLock(kLockTimeoutMs)) {
-        switch (lock.error()) {
-        case QLockFile::LockFailedError:
+    FileLock lock(path_ + QStringLiteral(".lock"));
+    if (FileLock::Failure failure; !lock.lock(kLockTimeoutMs, &failure)) {
+        switch (failure) {
+        case FileLock::Failure::Timeout:
             failWith<bool>(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
             break;
-        case QLockFile::PermissionError: {
+        case FileLock::Failure::Permission: {
             const QString why = whyNotWritable(info.absolutePath());
             failWith<bool>(error, QStringLiteral("cannot make the registry's lock file '%1.lock'%2")
                                       .arg(path_, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
@@ -297,6 +308,8 @@ bool Registry::update(const Change& change, QString* error) const
         }
         return false;
     }
+    // A writer that died half-way may have left its copy behind.
+    removeLeftovers(path_);
     // Read under the lock: another process may have changed the store a moment ago.
     const auto before = read(error);
     if (!before)
@@ -307,17 +320,7 @@ bool Registry::update(const Change& change, QString* error) const
     if (after == *before)
         return true;
 
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
-        failWith<bool>(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, file.errorString()));
-        return false;
-    }
-    file.write(QJsonDocument(after).toJson(QJsonDocument::Indented));
-    if (!file.commit()) {
-        failWith<bool>(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, file.errorString()));
-        return false;
-    }
-    return true;
+    return replaceFile(path_, QJsonDocument(after).toJson(QJsonDocument::Indented), error);
 }
 
 bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const

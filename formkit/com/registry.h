@@ -67,6 +67,7 @@ public:
         Guid clsid;
         QString progId;
         QString libraryPath;
+        QString store; // the store that holds the entry
     };
 
     // The store of this user (see above).
@@ -82,6 +83,13 @@ public:
     enum class Scope { User, System };
     static void setRegistrationScope(Scope scope);
     static QString registrationLocation();
+
+    // Finds a class by ProgID or by braced class identity in the stores activation asks, in
+    // their order: what activation and other hosts use. Returns nothing with *error empty
+    // when no store knows the class, and nothing with *error saying why when a store asked
+    // before the class was found is damaged (which library the user meant cannot be told
+    // from a store that cannot be read, even when a later store knows the class).
+    static std::optional<ClassEntry> locate(const QString& progIdOrClassId, QString* error);
 
     // The store registration writes (see registrationLocation).
     Registry() : Registry(registrationLocation()) {}

@@ -122,7 +122,11 @@ std::optional<QByteArray> readElfSection(const QString& path, const char* sectio
         fail(error, QStringLiteral("cannot open '%1': %2").arg(path, file.errorString()));
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    return elfSection(file.readAll(), section, path, error);
+}
+
+std::optional<QByteArray> elfSection(QByteArrayView bytes, const char* section, const QString& path, QString* error)
+{
     const auto size = static_cast<std::size_t>(bytes.size());
     Elf64_Ehdr header;
     if (size < sizeof header || std::memcmp(bytes.data(), ELFMAG, SELFMAG) != 0
@@ -131,8 +135,9 @@ std::optional<QByteArray> readElfSection(const QString& path, const char* sectio
         return std::nullopt;
     }
     std::memcpy(&header, bytes.data(), sizeof header);
-    const std::uint64_t tableEnd = header.e_shoff + std::uint64_t(header.e_shnum) * sizeof(Elf64_Shdr);
-    if (header.e_shentsize != sizeof(Elf64_Shdr) || tableEnd > size || header.e_shstrndx >= header.e_shnum) {
+    // Compared without adding to the offset, which a damaged file can make wrap around.
+    const bool tableInside = header.e_shoff <= size && header.e_shnum <= (size - header.e_shoff) / sizeof(Elf64_Shdr);
+    if (header.e_shentsize != sizeof(Elf64_Shdr) || !tableInside || header.e_shstrndx >= header.e_shnum) {
         fail(error, QStringLiteral("'%1' has a damaged section table").arg(path));
         return std::nullopt;
     }
@@ -157,7 +162,7 @@ std::optional<QByteArray> readElfSection(const QString& path, const char* sectio
             fail(error, QStringLiteral("section %1 of '%2' lies outside the file").arg(QLatin1String(section), path));
             return std::nullopt;
         }
-        return bytes.mid(static_cast<qsizetype>(s.sh_offset), static_cast<qsizetype>(s.sh_size));
+        return bytes.sliced(static_cast<qsizetype>(s.sh_offset), static_cast<qsizetype>(s.sh_size)).toByteArray();
     }
     fail(error, QStringLiteral("'%1' carries no resources").arg(path));
     return std::nullopt;

@@ -48,6 +48,8 @@ private:
 // The section of a file in the executable format, by name; nothing when the file is not
 // such a file or has no such section.
 std::optional<QByteArray> readElfSection(const QString& path, const char* section, QString* error);
+// The same, from the file's bytes; path names the file in error messages.
+std::optional<QByteArray> elfSection(QByteArrayView bytes, const char* section, const QString& path, QString* error);
 
 } // namespace fk::com
 

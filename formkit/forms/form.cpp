@@ -88,6 +88,8 @@ Form::~Form()
 
 QWidget* Form::clientWidget() const { return window_->clientArea(); }
 
+QWidget* Form::windowWidget() const { return window_.get(); }
+
 void Form::registerLoaded(std::type_index type, Form* form)
 {
     form->type_ = type;

@@ -48,6 +48,8 @@ public:
     ~Form() override;
 
     QWidget* clientWidget() const override;
+    // The top-level window, frame included; clientWidget is the area inside the frame.
+    QWidget* windowWidget() const;
     Form* ownerForm() override { return this; }
 
     // Shows the window. Modeless returns at once; modal returns when the form is unloaded,
@@ -57,7 +59,6 @@ public:
     // Hides the window, stops its timers and destroys the form once the handler that asked
     // for it has returned. The default instance is gone at once: the next use loads anew.
     void unload();
-    bool isLoaded() const { return loaded_; }
 
     // The window's place on the screen, in twips: where its outer edge lies, frame
     // included.
@@ -84,7 +85,6 @@ protected:
 private:
     template <class F> friend F& formInstance();
     template <class F> friend bool isFormLoaded();
-    friend class FormWindow;
 
     static void registerLoaded(std::type_index type, Form* form);
     static Form* findLoaded(std::type_index type);

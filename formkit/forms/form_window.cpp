@@ -13,7 +13,10 @@ namespace fk {
 FormWindow::FormWindow(Form& form, Qt::WindowFlags flags, bool drawsDialogFrame)
     : QWidget(nullptr, flags), form_(form), clientArea_(drawsDialogFrame ? new QWidget(this) : this)
 {
-    clientArea_->move(frameWidth(), frameWidth());
+    // Only a client area inside a frame of our own is placed: moving the window itself would
+    // pin it to the screen's corner.
+    if (clientArea_ != this)
+        clientArea_->move(frameWidth(), frameWidth());
 }
 
 void FormWindow::setClientSize(QSize size)

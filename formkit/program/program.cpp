@@ -26,13 +26,13 @@ void choosePlatform()
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
+} // namespace
+
 bool haveDisplay()
 {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qgetenv("DISPLAY").isEmpty()
            || !qgetenv("WAYLAND_DISPLAY").isEmpty();
 }
-
-} // namespace
 
 void prepareRuntime(const ProgramDescription& program, const QByteArray& manifest)
 {

@@ -26,6 +26,9 @@ inline QByteArray ownManifest()
     return manifest ? manifest->data : QByteArray();
 }
 
+// Whether there is a display to show windows on, or a platform chosen that needs none.
+bool haveDisplay();
+
 // Starts the window runtime, loads the first form and runs the event loop until the
 // program ends. Returns the process's exit status.
 int runProgram(int argc, char** argv, const ProgramDescription& program, const QByteArray& manifest = ownManifest());

@@ -1,12 +1,38 @@
-// The two tools as a user runs them: what they print, what they leave in the registry and
+// The tools as a user runs them: what they print, what they leave in the registry and
 // their exit status (0 done, 1 failed, 2 wrong usage).
 #include "tools_support.h"
 
+#include "com/bitmap_resource.h"
 #include "com/resources.h"
+
+#include <QImage>
+#include <QRegularExpression>
 
 using namespace tools_testing;
 
 namespace {
+
+TEST(ToolCommandLines, HelpVersionAndUnknownOptionsAreAlike)
+{
+    for (const char* tool : {"regsvr", "resdump", "ctlhost"}) {
+        const QString name = QLatin1String(tool);
+        const ToolRun help = runTool(name, {QStringLiteral("--help")});
+        EXPECT_EQ(help.exitCode, 0) << tool;
+        EXPECT_TRUE(help.out.startsWith("usage: " + name.toUtf8() + ' ')) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains("--version")) << help.out.toStdString();
+
+        const ToolRun version = runTool(name, {QStringLiteral("--version")});
+        EXPECT_EQ(version.exitCode, 0) << tool;
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^%1 \\d+\\.\\d+\\.\\d+\n$").arg(name)).match(QString::fromUtf8(version.out)).hasMatch())
+            << version.out.toStdString();
+
+        const ToolRun unknown = runTool(name, {QStringLiteral("--frobnicate"), QStringLiteral("x")});
+        EXPECT_EQ(unknown.exitCode, 2) << tool;
+        EXPECT_TRUE(unknown.out.isEmpty()) << tool;
+        EXPECT_TRUE(unknown.err.startsWith(name + QStringLiteral(": Unknown option 'frobnicate'.\nusage: ") + name))
+            << unknown.err.toStdString();
+    }
+}
 
 TEST(RegistrationTool, WrongUsageExitsWithTwoAndSaysHow)
 {
@@ -128,6 +154,110 @@ TEST(ResourceTool, FailuresAndWrongUsage)
     const ToolRun bare = runTool(QStringLiteral("resdump"), {builtFile(QStringLiteral("libformkit.so"))});
     EXPECT_EQ(bare.exitCode, 1);
     EXPECT_TRUE(bare.err.contains(QStringLiteral("carries no resources"))) << bare.err.toStdString();
+}
+
+TEST(ControlContainer, ListsAndDescribesTheRegisteredButton)
+{
+    TestRegistry registry;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
+
+    const ToolRun listed = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QStringList lines = QString::fromUtf8(listed.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << listed.out.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("user store '%1': 1 class").arg(registry.path()));
+    EXPECT_EQ(lines[1], QStringLiteral("  Lumakey.btn  %1  library '%2'  type library %3 2.0  ready")
+                            .arg(QLatin1String(kButtonClass), library, QLatin1String(kTypeLibrary)));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("system store '"))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("': 0 classes"))) << lines[2].toStdString();
+
+    // By ProgID or by class identity alike; the toolbox bitmap comes out as the library carries it.
+    const QString png = folder.path() + QStringLiteral("/toolbox.png");
+    for (const QString& name : QStringList{QStringLiteral("lumakey.BTN"), QLatin1String(kButtonClass)}) {
+        const ToolRun described = runTool(QStringLiteral("ctlhost"), {QStringLiteral("describe"), name, QStringLiteral("--bitmap"), png});
+        ASSERT_EQ(described.exitCode, 0) << described.err.toStdString();
+        EXPECT_EQ(QString::fromUtf8(described.out),
+                  QStringLiteral("class btn %1, ProgID Lumakey.btn, control, status bits 0x00020191\n"
+                                 "library '%2', registered in '%3'\n"
+                                 "type library Lumakey %4, version 2.0\n"
+                                 "toolbox bitmap 30000\n"
+                                 "properties:\n"
+                                 "  0x68030000  property get  Caption() as Variant\n"
+                                 "  0x68030000  property let  Caption(1 argument)\n"
+                                 "methods:\n"
+                                 "  0x60030007  method        IsMouseOverControl() as Boolean\n"
+                                 "events:\n"
+                                 "  0x00000001  method        Click()\n")
+                      .arg(QLatin1String(kButtonClass), library, registry.path(), QLatin1String(kTypeLibrary)));
+    }
+    QString error;
+    const auto table = fk::com::ResourceTable::readFromFile(library, &error);
+    ASSERT_TRUE(table) << error.toStdString();
+    const auto bitmap = fk::com::decodeBitmap(table->find(QStringLiteral("BITMAP"), 30000)->data, &error);
+    ASSERT_TRUE(bitmap) << error.toStdString();
+    const QImage written(png);
+    ASSERT_EQ(written.size(), QSize(16, 15));
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), bitmap->image.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
+{
+    TestRegistry registry;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
+    const QString button = QStringLiteral("Lumakey.btn");
+    const QString host = QStringLiteral("host");
+
+    // Refused before any window shows: members the type library does not have.
+    const struct {
+        QStringList args;
+        QString error;
+    } refusals[] = {
+        {{host, button, QStringLiteral("--set"), QStringLiteral("Colour=red")},
+         QStringLiteral("ctlhost: Lumakey.btn has no property 'Colour' to set (its properties: Caption)\n")},
+        {{host, button, QStringLiteral("--call"), QStringLiteral("Refresh")},
+         QStringLiteral("ctlhost: Lumakey.btn has no method 'Refresh' (its methods: IsMouseOverControl)\n")},
+        {{host, QStringLiteral("Lumakey.knob")},
+         QStringLiteral("ctlhost: class 'Lumakey.knob' is not registered (asked the registry: '%1', then '%2')\n")
+             .arg(registry.path(), fk::com::Registry::systemLocation())},
+    };
+    for (const auto& refusal : refusals) {
+        const ToolRun run = runTool(QStringLiteral("ctlhost"), refusal.args);
+        EXPECT_EQ(run.exitCode, 1) << refusal.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(run.err, refusal.error);
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    }
+
+    // Wrong usage is told apart from failure.
+    for (const QStringList& args : {QStringList{QStringLiteral("list"), button}, QStringList{host, button, QStringLiteral("--size"), QStringLiteral("wide")},
+                                    QStringList{host, button, QStringLiteral("--set"), QStringLiteral("Caption")},
+                                    QStringList{QStringLiteral("describe"), button, QStringLiteral("--at"), QStringLiteral("1,2")},
+                                    QStringList{QStringLiteral("show"), button}, QStringList{}})
+        EXPECT_EQ(runTool(QStringLiteral("ctlhost"), args).exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
+
+    // A library that went away: the list says so and carries on, describing and hosting fail.
+    ASSERT_TRUE(QFile::remove(library));
+    const ToolRun listed = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("UNUSABLE: library file '%1' does not exist\n").arg(library).toUtf8()))
+        << listed.out.toStdString();
+    for (const QString& command : {QStringLiteral("describe"), host}) {
+        const ToolRun run = runTool(QStringLiteral("ctlhost"), {command, button});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, QStringLiteral("ctlhost: class 'Lumakey.btn' cannot be used: library file '%1' does not exist "
+                                          "(named by the registry '%2')\n")
+                               .arg(library, registry.path()));
+    }
+
+    // A damaged store is named, and the list goes on with the next one.
+    registry.write("{\"classes\": [");
+    const ToolRun damaged = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.err.contains(registry.path() + QStringLiteral("' is damaged"))) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.out.startsWith("system store '")) << damaged.out.toStdString();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "com/type_library.h"
 #include "com/version_record.h"
 
+#include <QDirIterator>
 #include <functional>
 
 using namespace tools_testing;
@@ -97,6 +98,42 @@ TEST(DamagedResources, AResourceTableThatLiesAboutItsSizesIsRefused)
     QString error;
     EXPECT_FALSE(ResourceTable::parse(lying, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("outside the table"))) << error.toStdString();
+}
+
+// What the fuzzers found, kept in tests/hostile/<reader>/: each input is refused with a
+// reason, read the way the tools read it (a built file from its path, a resource as bytes).
+TEST(DamagedResources, TheFuzzersFindingsAreRefusedWithAReason)
+{
+    using FileReader = std::function<bool(const QString& path, QString* error)>;
+    const auto bytesOf = [](const Reader& read) {
+        return FileReader([read](const QString& path, QString* error) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) && read(file.readAll(), error);
+        });
+    };
+    const std::pair<const char*, FileReader> readers[] = {
+        {"resources", [](const QString& path, QString* e) { return bool(ResourceTable::readFromFile(path, e)); }},
+        {"bitmap", bytesOf([](QByteArrayView b, QString* e) { return decodeBitmap(b, e) || decodeIconImage(b, e); })},
+        {"icon_group", bytesOf([](QByteArrayView b, QString* e) { return bool(decodeIconGroup(b, e)); })},
+        {"version_record", bytesOf([](QByteArrayView b, QString* e) { return bool(VersionRecord::fromBinary(b, e)); })},
+        {"type_library", bytesOf([](QByteArrayView b, QString* e) { return bool(TypeLibrary::parse(b, e)); })},
+    };
+    int findings = 0;
+    for (const auto& [kind, read] : readers) {
+        QDirIterator files(QStringLiteral(CORVANE_TEST_DATA "/hostile/") + QLatin1String(kind), QDir::Files);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            ++findings;
+            QString error;
+            EXPECT_FALSE(read(path, &error)) << path.toStdString();
+            EXPECT_FALSE(error.isEmpty()) << path.toStdString();
+        }
+    }
+    EXPECT_GE(findings, 1);
+    // The first: a section table whose offset wraps around when its size is added.
+    QString error;
+    EXPECT_FALSE(ResourceTable::readFromFile(QStringLiteral(CORVANE_TEST_DATA "/hostile/resources/section-table-wraps.elf"), &error));
+    EXPECT_TRUE(error.endsWith(QStringLiteral("section-table-wraps.elf' has a damaged section table"))) << error.toStdString();
 }
 
 } // namespace

@@ -9,9 +9,13 @@
 #include <QElapsedTimer>
 #include <QLockFile>
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <csignal>
 #include <memory>
+#include <random>
 #include <string>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -244,14 +248,14 @@ TEST(RegistryStore, AStaleLockAndLeftoverTemporaryFilesAreHarmless)
     EXPECT_TRUE(registered(registry, first));
     EXPECT_TRUE(registered(registry, second)) << "the next writer takes over the stale lock";
 
-    // A writer killed after it made the lock file but before it wrote its name into it.
+    // A writer killed after it made the lock file but before it locked it.
     QFile empty(test.path() + QStringLiteral(".lock"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(registry.unregisterLibrary(first.descriptor(), &error)) << error.toStdString();
-    EXPECT_LT(timer.elapsed(), 8000) << "a lock that names nobody is taken over after a few seconds";
+    EXPECT_LT(timer.elapsed(), 8000) << "a lock file no one holds is no lock";
     EXPECT_FALSE(registered(registry, first));
     EXPECT_TRUE(registered(registry, second));
 }
@@ -291,6 +295,110 @@ TEST(RegistryStore, RefusesToRecordARelativeLibraryPath)
     EXPECT_FALSE(Registry(test.path()).registerLibrary(library.descriptor(), QStringLiteral("Fake3.ocx"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("'Fake3.ocx' is not absolute"))) << error.toStdString();
     EXPECT_FALSE(QFile::exists(test.path()));
+}
+
+// What the writers, the killer and the test share across their processes.
+struct KillingGround {
+    static constexpr int kWriters = 6;
+    std::array<std::atomic<pid_t>, kWriters> writers{}; // 0 while a slot has no live writer
+    std::atomic<bool> stop{false};
+    std::atomic<int> kills{0};
+    std::atomic<int> changes{0};                       // registrations and removals that succeeded
+};
+
+TEST(RegistryStore, SixWritersKilledAtRandomForTwentySecondsLeaveAWholeStoreAndNoDebris)
+{
+    TestRegistry test;
+    QTemporaryDir folder;
+    // The library from six folders, loaded before the writers fork so that each has its own.
+    std::vector<std::pair<RegistrationEntry, RegistrationEntry>> copies;
+    for (int i = 0; i < KillingGround::kWriters; ++i) {
+        const QString subfolder = folder.path() + QStringLiteral("/copy%1").arg(i);
+        ASSERT_TRUE(QDir().mkpath(subfolder));
+        const fk::com::LibraryFile* library = loadLibrary(copyOfLibrary(subfolder));
+        ASSERT_TRUE(library);
+        copies.emplace_back(entryOf<RegistrationEntry>(library, "DllRegisterServer"),
+                            entryOf<RegistrationEntry>(library, "DllUnregisterServer"));
+    }
+    void* shared = ::mmap(nullptr, sizeof(KillingGround), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    auto* ground = new (shared) KillingGround;
+
+    // A writer registers and unregisters its copy until it is told to stop or killed.
+    const auto startWriter = [&](int slot) {
+        const auto [add, remove] = copies[static_cast<std::size_t>(slot)];
+        const pid_t pid = inChild([ground, add, remove] {
+            while (!ground->stop) {
+                ground->changes += succeeded(add()) ? 1 : 0;
+                ground->changes += succeeded(remove()) ? 1 : 0;
+            }
+            return true;
+        });
+        ground->writers[static_cast<std::size_t>(slot)] = pid;
+    };
+    for (int slot = 0; slot < KillingGround::kWriters; ++slot)
+        startWriter(slot);
+
+    // The seventh process: every few milliseconds, SIGKILL for a writer picked at random.
+    constexpr int kRunMs = 20000;
+    const pid_t killer = inChild([ground] {
+        std::minstd_rand random(static_cast<unsigned>(::getpid()));
+        QElapsedTimer running;
+        running.start();
+        while (running.elapsed() < kRunMs) {
+            ::usleep(static_cast<useconds_t>(2000 + random() % 6000));
+            const pid_t victim = ground->writers[random() % KillingGround::kWriters];
+            if (victim > 0 && ::kill(victim, SIGKILL) == 0)
+                ++ground->kills;
+        }
+        return true;
+    });
+
+    // Meanwhile every read of the store parses, and each killed writer is replaced. A dead
+    // writer is first seen without being reaped, so that its number cannot be given to
+    // another process while the killer may still pick it.
+    const Registry registry(test.path());
+    int reads = 0, damaged = 0;
+    QString error;
+    for (bool killing = true; killing;) {
+        ++reads;
+        if (!registry.read(&error) && ++damaged == 1)
+            ADD_FAILURE() << "a reader found: " << error.toStdString();
+        siginfo_t ended{};
+        while (::waitid(P_ALL, 0, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid != 0) {
+            const pid_t pid = ended.si_pid;
+            const auto slot = std::find(ground->writers.begin(), ground->writers.end(), pid);
+            if (slot != ground->writers.end())
+                *slot = 0;
+            const int status = exitStatusOf(pid);
+            if (pid == killer) {
+                EXPECT_EQ(status, 0);
+                killing = false;
+            } else if (slot != ground->writers.end()) {
+                EXPECT_EQ(status, 128 + SIGKILL) << "a writer ended on its own";
+                startWriter(static_cast<int>(slot - ground->writers.begin()));
+            }
+        }
+    }
+    // The writers finish what they are doing and end; one the killer took in its last
+    // moments is dead already.
+    ground->stop = true;
+    for (std::atomic<pid_t>& writer : ground->writers) {
+        const int status = exitStatusOf(writer);
+        EXPECT_TRUE(status == 0 || status == 128 + SIGKILL) << status;
+    }
+    EXPECT_EQ(damaged, 0) << "of " << reads << " reads";
+    EXPECT_GT(ground->kills, 100) << "the killer kept killing";
+    EXPECT_GT(ground->changes, 100) << "the writers kept writing between the kills";
+    std::printf("%d kills, %d changes, %d reads in %d s\n", ground->kills.load(), ground->changes.load(), reads, kRunMs / 1000);
+    ::munmap(shared, sizeof(KillingGround));
+
+    // Afterwards a registration succeeds, and the store's folder holds the store alone.
+    ASSERT_EQ(copies.front().first(), S_OK) << registrationError().toStdString();
+    const auto entry = registry.findProgId(QStringLiteral("Lumakey.btn"), &error);
+    ASSERT_TRUE(entry) << error.toStdString();
+    EXPECT_EQ(entry->libraryPath, QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/copy0/Lumakey.ocx"));
+    EXPECT_EQ(QDir(test.folder()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("registry.json")});
 }
 
 } // namespace

@@ -1,0 +1,59 @@
+#include "com/file_replacement.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fk::com {
+
+namespace {
+
+QByteArray writingName(const QString& path) { return QFile::encodeName(path + QStringLiteral(".writing")); }
+
+bool fail(QString* error, const QString& path, int code)
+{
+    if (error)
+        *error = QStringLiteral("cannot write '%1': %2").arg(path, QString::fromLocal8Bit(std::strerror(code)));
+    return false;
+}
+
+bool writeAll(int fd, const QByteArray& contents)
+{
+    for (qsizetype done = 0; done < contents.size();) {
+        const ssize_t n = ::write(fd, contents.constData() + done, static_cast<std::size_t>(contents.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
+bool replaceFile(const QString& path, const QByteArray& contents, QString* error)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temporary = writingName(path);
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return fail(error, path, errno);
+    struct stat old {};
+    const bool ok = (::stat(target.constData(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0)
+                    && writeAll(fd, contents) && ::fdatasync(fd) == 0;
+    const int code = errno;
+    if (::close(fd) != 0 || !ok || ::rename(temporary.constData(), target.constData()) != 0) {
+        const int why = ok ? errno : code;
+        ::unlink(temporary.constData());
+        return fail(error, path, why);
+    }
+    return true;
+}
+
+void removeLeftovers(const QString& path) { ::unlink(writingName(path).constData()); }
+
+} // namespace fk::com
