@@ -94,14 +94,13 @@ void PollingGroup::wake()
 
 void PollingGroup::pass()
 {
-    // Started anew, the system timer can fire again inside a handler that pumps events,
-    // which it would not do while this activation of it runs.
-    system_.start(interval_);
     platform::PointerSource& source = platform::pointerSource();
     const double now = clock::monotonicSeconds();
     const quint64 reports = source.reports();
     const bool unwatched = !source.overProgramWindow() && !source.reportsDeviceMotion();
-    const bool warpWatchDue = !source.overProgramWindow() && atLeast(now - lastReadingAt_, kWarpWatchMs);
+    // Half an interval early is on time: the system timer may fire a little before.
+    const bool warpWatchDue =
+        !source.overProgramWindow() && atLeast(now - lastReadingAt_ + interval_ / 2000.0, kWarpWatchMs);
     bool changed = reports != seenReports_ || unwatched;
     seenReports_ = reports;
     if (changed || warpWatchDue || !lastReading_) {
@@ -110,6 +109,10 @@ void PollingGroup::pass()
         lastReading_ = reading;
         lastReadingAt_ = now;
     }
+    // Started anew, the system timer can fire again inside a handler that pumps events,
+    // which it would not do while this activation of it runs.
+    if (changed)
+        system_.start(interval_);
     const bool waiting = runMembers(now, changed);
     if (!changed && !waiting)
         rest();
@@ -145,7 +148,7 @@ void PollingGroup::rest()
     platform::PointerSource& source = platform::pointerSource();
     if (source.overProgramWindow())
         system_.stop();
-    else
+    else if (!system_.isActive() || system_.interval() != kWarpWatchMs)
         system_.start(kWarpWatchMs);
     source.wakeOnNextReport(&PollingGroup::wakeAll);
 }

@@ -3,6 +3,7 @@
 #include "container.h"
 #include "polling_group.h"
 #include "runtime_error.h"
+#include "../platform/pointer_source.h"
 
 #include <QWidget>
 
@@ -23,6 +24,10 @@ Timer::Timer(Container& container, const TimerProps& props)
 {
     timer_->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer_.data(), &QTimer::timeout, [this] { tick(); });
+    // The pointer source follows the pointer from its start on: a polling control's form
+    // makes it before it shows its windows, so that it sees the pointer come into them.
+    if (pollsInput_)
+        platform::pointerSource();
     restart();
 }
 

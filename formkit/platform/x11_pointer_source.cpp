@@ -72,7 +72,7 @@ public:
     {
         notifier_.setEnabled(false);
         QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
-            if (drain())
+            if (drain(xcb_poll_for_event))
                 report();
         });
         QCoreApplication::instance()->installNativeEventFilter(this);
@@ -86,24 +86,22 @@ public:
         if (reply)
             last_ = QPoint(reply->root_x, reply->root_y);
         std::free(reply);
+        // Device motion that came in with the reply: while the pointer moves, each reading
+        // brings the report that calls for the next one, and no further look at the socket
+        // is needed.
+        if (drain(xcb_poll_for_queued_event))
+            report();
         return last_;
     }
 
     bool reportsDeviceMotion() const override { return rawMotion_; }
-
-    quint64 reports() override
-    {
-        if (drain())
-            report();
-        return PointerSource::reports();
-    }
 
 protected:
     void listen(bool on) override
     {
         notifier_.setEnabled(on);
         // Events that came in with a reply wait in the client library, not on the socket.
-        if (on && drain())
+        if (on && drain(xcb_poll_for_queued_event))
             report();
     }
 
@@ -117,10 +115,12 @@ protected:
     }
 
 private:
-    bool drain()
+    // Takes every event off the connection: those the client library holds, or with
+    // xcb_poll_for_event those on the socket as well.
+    bool drain(xcb_generic_event_t* (*next)(xcb_connection_t*))
     {
         bool any = false;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(own_)) {
+        while (xcb_generic_event_t* event = next(own_)) {
             any = true;
             std::free(event);
         }
