@@ -6,6 +6,7 @@
 
 #include <vector>
 
+
 namespace fk {
 
 namespace {
@@ -123,20 +124,17 @@ void PollingGroup::pass()
 bool PollingGroup::runMembers(double now, bool changed)
 {
     const HeldReading held(lastReading_);
-    std::vector<quint64> order;
-    for (const auto& [created, member] : members_)
-        order.push_back(created);
     bool waiting = false;
-    for (const quint64 created : order) {
-        const auto member = members_.find(created); // an earlier handler may have removed it
-        if (member == members_.end() || (member->second.ticked && !changed))
-            continue;
+    // Each step looks the next member up afresh: a handler may make timers join or leave.
+    for (auto member = members_.begin(); member != members_.end();) {
+        const quint64 created = member->first;
         if (!atLeast(now - member->second.since, interval_)) {
             waiting = true;
-            continue;
+        } else if (changed || !member->second.ticked) {
+            member->second.ticked = true;
+            member->second.timer->tick();
         }
-        member->second.ticked = true;
-        member->second.timer->tick();
+        member = members_.upper_bound(created);
     }
     return waiting;
 }
