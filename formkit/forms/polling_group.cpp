@@ -1,6 +1,5 @@
 #include "polling_group.h"
 
-#include "clock.h"
 #include "timer.h"
 #include "../platform/pointer_source.h"
 
@@ -55,7 +54,7 @@ std::map<int, PollingGroup>& PollingGroup::groups()
 void PollingGroup::join(Timer& timer)
 {
     PollingGroup& group = groups().try_emplace(timer.interval_, timer.interval_).first->second;
-    group.members_[timer.created_] = {&timer, clock::monotonicSeconds(), false};
+    group.members_[timer.created_] = {&timer, platform::pointerSource().seconds(), false};
     group.wake();
 }
 
@@ -96,7 +95,7 @@ void PollingGroup::wake()
 void PollingGroup::pass()
 {
     platform::PointerSource& source = platform::pointerSource();
-    const double now = clock::monotonicSeconds();
+    const double now = source.seconds();
     const quint64 reports = source.reports();
     const bool unwatched = !source.overProgramWindow() && !source.reportsDeviceMotion();
     // Half an interval early is on time: the system timer may fire a little before.

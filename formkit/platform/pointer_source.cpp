@@ -3,6 +3,7 @@
 #include "x11_pointer_source.h"
 
 #include <QCursor>
+#include <QElapsedTimer>
 #include <memory>
 #include <utility>
 
@@ -21,6 +22,16 @@ public:
 PointerSource* replacement = nullptr;
 
 } // namespace
+
+double PointerSource::seconds() const
+{
+    static const QElapsedTimer start = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return static_cast<double>(start.nsecsElapsed()) / 1e9;
+}
 
 void PointerSource::report()
 {

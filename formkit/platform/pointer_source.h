@@ -20,6 +20,9 @@ public:
     virtual QPoint read() = 0;
     // Whether the server reports the movements of pointing devices wherever the pointer is.
     virtual bool reportsDeviceMotion() const = 0;
+    // Seconds on a clock that only runs forward: the time that the polling goes by. It is
+    // the source's own, apart from the program's clock, which code may be timing meanwhile.
+    virtual double seconds() const;
 
     // Where the pointer is as the program sees it: the reading held for a polling pass, or
     // else a new one.

@@ -1,7 +1,8 @@
 // Polling timers of one interval tick together, in creation order, on one reading of the
 // pointer per pass, and only when the pointer source may have something new: a report, a
 // warp found by the slow reading outside the program's windows, or no reports at all. The
-// source and the clock are fakes that the tests set; the system timer is real.
+// source, with the clock that the polling goes by, is a fake that the tests set; the system
+// timer is real.
 #include "support/test_support.h"
 
 #include "forms/event_pump.h"
@@ -34,9 +35,11 @@ public:
         return at;
     }
     bool reportsDeviceMotion() const override { return deviceMotion_; }
+    double seconds() const override { return clock; }
 
     QPoint at{10, 10};
     int readings = 0;
+    double clock = 1000; // the fake clock: it moves only when a test moves it
 
 private:
     bool deviceMotion_;
@@ -68,14 +71,14 @@ public:
 constexpr double kInterval = 0.010;
 
 // Starts the timers in an order of their own and lets one interval pass on the clock.
-void startAll(Pollers& pollers, FakeClock& clock)
+void startAll(Pollers& pollers, FakePointer& pointer)
 {
     pollers.c.setEnabled(true);
     pollers.a.setEnabled(true);
     pollers.b.setEnabled(true);
     pump(30);
     EXPECT_EQ(pollers.taken(), "") << "no tick before one interval";
-    clock.advance(kInterval);
+    pointer.clock += kInterval;
 }
 
 bool onePassLogged(Pollers& pollers, const std::string& expected)
@@ -89,14 +92,13 @@ bool onePassLogged(Pollers& pollers, const std::string& expected)
 
 TEST(PollingTimers, OverTheProgramsWindowsTheyRunOnlyAfterAReport)
 {
-    FakeClock clock(3600);
     FakePointer pointer(true, false);
     Pollers pollers;
-    startAll(pollers, clock);
+    startAll(pollers, pointer);
     ASSERT_TRUE(onePassLogged(pollers, "a10 b10 c10 ")) << "in creation order, one reading for all";
     EXPECT_EQ(pointer.readings, 1);
 
-    clock.advance(5);
+    pointer.clock += 5;
     pump(120);
     EXPECT_EQ(pollers.taken(), "") << "nothing was reported: nothing to see";
     EXPECT_EQ(pointer.readings, 1) << "and nothing read, however long";
@@ -113,13 +115,12 @@ TEST(PollingTimers, OverTheProgramsWindowsTheyRunOnlyAfterAReport)
 
 TEST(PollingTimers, ElsewhereASlowReadingFindsWarpsAndDeviceMotionIsReported)
 {
-    FakeClock clock(3600);
     FakePointer pointer(false, true);
     Pollers pollers;
-    startAll(pollers, clock);
+    startAll(pollers, pointer);
     ASSERT_TRUE(onePassLogged(pollers, "a10 b10 c10 "));
 
-    clock.advance(0.1);
+    pointer.clock += 0.1;
     ASSERT_TRUE(waitUntil([&] { return pointer.readings == 2; }, 500)) << "a reading every 100 ms";
     pump(40);
     EXPECT_EQ(pollers.taken(), "") << "that finds the pointer where it was";
@@ -127,7 +128,7 @@ TEST(PollingTimers, ElsewhereASlowReadingFindsWarpsAndDeviceMotionIsReported)
     pointer.at = {70, 10}; // a warp: nothing reports it
     pump(150);
     EXPECT_EQ(pollers.taken(), "") << "not before the next slow reading is due";
-    clock.advance(0.1);
+    pointer.clock += 0.1;
     EXPECT_TRUE(onePassLogged(pollers, "a70 b70 c70 "));
 
     pointer.at = {80, 10};
@@ -137,10 +138,9 @@ TEST(PollingTimers, ElsewhereASlowReadingFindsWarpsAndDeviceMotionIsReported)
 
 TEST(PollingTimers, WithoutReportsEveryPassReadsOnceForAll)
 {
-    FakeClock clock(3600);
     FakePointer pointer(false, false);
     Pollers pollers;
-    startAll(pollers, clock);
+    startAll(pollers, pointer);
     pointer.readings = 0; // the passes before the timers were due read too
     ASSERT_TRUE(waitUntil([&] { return pollers.log.size() > 30; }, 1000));
     pollers.b.setEnabled(false);
@@ -158,7 +158,6 @@ TEST(PollingTimers, WithoutReportsEveryPassReadsOnceForAll)
 
 TEST(PollingTimers, AHandlerThatPumpsIsNotReenteredAndTheOthersGoOn)
 {
-    FakeClock clock(3600);
     FakePointer pointer(false, false);
     Pollers pollers;
     int depth = 0, deepest = 0, bTicksInside = 0;
@@ -172,17 +171,16 @@ TEST(PollingTimers, AHandlerThatPumpsIsNotReenteredAndTheOthersGoOn)
         bTicksInside = static_cast<int>(std::count(pollers.log.begin(), pollers.log.end(), 'b'));
         --depth;
     };
-    startAll(pollers, clock);
+    startAll(pollers, pointer);
     ASSERT_TRUE(waitUntil([&] { return bTicksInside > 0; }, 1000)) << "a nested pump runs the other handlers";
     EXPECT_EQ(deepest, 1);
 }
 
 TEST(PollingTimers, UnloadingTheWindowStopsThem)
 {
-    FakeClock clock(3600);
     FakePointer pointer(false, false);
     Pollers pollers;
-    startAll(pollers, clock);
+    startAll(pollers, pointer);
     ASSERT_TRUE(waitUntil([&] { return !pollers.log.empty(); }, 500));
     fk::stopTimersOf(pollers.clientWidget());
     pollers.taken();
