@@ -11,17 +11,11 @@ namespace fk::platform {
 
 namespace {
 
-// Any platform but X11, the offscreen one of the tests included: nothing is reported, so
-// the polling controls read the cursor at every tick.
-class ToolkitCursor : public PointerSource {
-public:
-    QPoint read() override { return QCursor::pos(); }
-    bool reportsDeviceMotion() const override { return false; }
-};
-
 PointerSource* replacement = nullptr;
 
 } // namespace
+
+QPoint PointerSource::read() { return QCursor::pos(); }
 
 double PointerSource::seconds() const
 {
@@ -56,7 +50,7 @@ PointerSource& pointerSource()
     // whose event dispatcher its socket notifier would need to go in order.
     static PointerSource* const programs = [] {
         std::unique_ptr<PointerSource> x11 = openX11PointerSource();
-        return x11 ? x11.release() : new ToolkitCursor;
+        return x11 ? x11.release() : new PointerSource;
     }();
     return *programs;
 }

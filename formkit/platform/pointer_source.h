@@ -11,15 +11,16 @@ namespace fk::platform {
 // tell it unasked. While the pointer is over one of the program's windows the server reports
 // every move, warps included; where it can, it also reports every movement of a pointing
 // device anywhere on the screen. Only a warp elsewhere (a jump that no device made) goes
-// unreported.
+// unreported. This base reads the toolkit's cursor and is told nothing, as on any platform
+// but X11 (the offscreen one of the tests included): there the polling reads at every tick.
 class PointerSource {
 public:
     virtual ~PointerSource() = default;
 
     // Asks for the position now, in screen pixels.
-    virtual QPoint read() = 0;
+    virtual QPoint read();
     // Whether the server reports the movements of pointing devices wherever the pointer is.
-    virtual bool reportsDeviceMotion() const = 0;
+    virtual bool reportsDeviceMotion() const { return false; }
     // Seconds on a clock that only runs forward: the time that the polling goes by. It is
     // the source's own, apart from the program's clock, which code may be timing meanwhile.
     virtual double seconds() const;
@@ -51,8 +52,7 @@ private:
     std::function<void()> wake_;
 };
 
-// The program's source: on X11 one of its own, on any other platform one that reads the
-// toolkit's cursor and is told nothing.
+// The program's source: on X11 one on a connection of its own.
 PointerSource& pointerSource();
 
 // Puts a source in place of the program's, for tests; null gives the program's back.

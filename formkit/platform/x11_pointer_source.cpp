@@ -47,8 +47,9 @@ bool selectRawMotion(xcb_connection_t* connection, xcb_window_t root)
     } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
     xcb_generic_error_t* error =
         xcb_request_check(connection, xcb_input_xi_select_events_checked(connection, root, 1, &mask.head));
+    const bool selected = error == nullptr;
     std::free(error);
-    return error == nullptr;
+    return selected;
 }
 
 bool isProgramWindow(xcb_window_t window)
