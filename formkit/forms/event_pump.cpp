@@ -1,7 +1,5 @@
 #include "forms/event_pump.h"
 
-#include "platform/cursor.h"
-
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -9,9 +7,6 @@ namespace fk {
 
 void doEvents()
 {
-    // What happens in the pump can move the pointer; a loop that pumps and then asks where
-    // the cursor is must get a fresh answer.
-    platform::forgetCursorReading();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
@@ -24,7 +19,6 @@ void waitForEvents(int milliseconds)
     deadline.setSingleShot(true);
     deadline.setTimerType(Qt::PreciseTimer);
     deadline.start(milliseconds);
-    platform::forgetCursorReading();
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 

@@ -3,7 +3,6 @@
 #include "forms/form.h"
 #include "forms/error_reporting.h"
 #include "forms/dialog_frame.h"
-#include "core/runtime_error.h"
 
 #include <QCloseEvent>
 #include <QPainter>

@@ -13,10 +13,9 @@ class Container;
 struct TimerProps {
     int interval = 0; // milliseconds; 0 never fires
     bool enabled = true;
-    // The handler only looks at the pointer, at where windows are and at its own control,
-    // and a second look at the same things changes nothing. Such a timer sleeps while none
-    // of them can have changed: when the display server reports every pointer move and no
-    // event at all came since its last tick. The next event wakes it.
+    // The handler only looks at the pointer, at where windows are and at its own control.
+    // Such timers of one interval tick together, one pass for all of them on one reading of
+    // the pointer, and only while the display may have changed something (see PollingGroup).
     bool pollsInput = false;
 };
 
@@ -38,25 +37,23 @@ public:
     std::function<void()> onTimer;
 
 private:
+    friend class PollingGroup;
     friend void stopTimersOf(QWidget* window);
 
     void restart();
+    void stop();
     void tick();
-    bool nothingToSee() const;
-    void sleep();
-    static void wakeSleepers();
 
-    QPointer<QTimer> timer_; // belongs to the container's window, which may go first
+    // Its own system timer, or for a polling timer the mark of the window it belongs to.
+    QPointer<QTimer> timer_;
+    const quint64 created_;
     int interval_;
     bool enabled_;
     bool pollsInput_;
     bool ticking_ = false;
-    quint64 activityAtLastTick_ = 0;
-    bool ticked_ = false;
 };
 
-// Stops every timer that belongs to the window, sleeping ones included: what unloading a
-// form does.
+// Stops every timer that belongs to the window: what unloading a form does.
 void stopTimersOf(QWidget* window);
 
 } // namespace fk

@@ -1,189 +1,192 @@
-// Timers that poll the pointer sleep while the display server would report any change to
-// the program and nothing at all happens, and the next event wakes them. The server's
-// crossing events are played to the runtime as the X11 platform would hand them over.
+// Polling timers of one interval tick together, in creation order, on one reading of the
+// pointer per pass, and only when the pointer source may have something new: a report, a
+// warp found by the slow reading outside the program's windows, or no reports at all. The
+// source, with the clock that the polling goes by, is a fake that the tests set; the system
+// timer is real.
 #include "support/test_support.h"
 
+#include "forms/event_pump.h"
 #include "forms/form.h"
 #include "forms/timer.h"
 #include "platform/cursor.h"
+#include "platform/pointer_source.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
-#include <QCursor>
-#include <QEvent>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <utility>
-#include <xcb/xcb.h>
+#include <algorithm>
+#include <string>
 
 using namespace testing_support;
 
 namespace {
 
-constexpr xcb_window_t kRootWindow = 0x50d; // the toolkit hears of crossings there too
-constexpr std::uint8_t kNormal = 0, kGrab = 1, kUngrab = 2;
-constexpr std::uint8_t kNonlinear = 3, kInferior = 2;
-
-void deliverFromServer(const void* event)
-{
-    qintptr result = 0;
-    QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", const_cast<void*>(event), &result);
-}
-
-void crossing(std::uint8_t type, xcb_window_t window, std::uint8_t mode, std::uint8_t detail = kNonlinear)
-{
-    xcb_enter_notify_event_t event{};
-    event.response_type = type;
-    event.event = window;
-    event.mode = mode;
-    event.detail = detail;
-    deliverFromServer(&event);
-}
-
-void enter(xcb_window_t window, std::uint8_t mode = kNormal) { crossing(XCB_ENTER_NOTIFY, window, mode); }
-void leave(xcb_window_t window, std::uint8_t mode = kNormal, std::uint8_t detail = kNonlinear)
-{
-    crossing(XCB_LEAVE_NOTIFY, window, mode, detail);
-}
-
-void unmapped(xcb_window_t window)
-{
-    xcb_unmap_notify_event_t event{};
-    event.response_type = XCB_UNMAP_NOTIFY;
-    event.event = window;
-    event.window = window;
-    deliverFromServer(&event);
-}
-
-// Something the program has to handle, as any event is.
-void somethingHappens()
-{
-    static QObject receiver;
-    QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
-}
-
-class Poller : public fk::Form {
+class FakePointer : public fk::platform::PointerSource {
 public:
-    explicit Poller(bool pollsInput)
-        : Form({.clientWidth = 1500, .clientHeight = 1500}), timer(*this, {.interval = 5, .pollsInput = pollsInput})
+    FakePointer(bool overProgramWindow, bool deviceMotion) : deviceMotion_(deviceMotion)
     {
-        timer.onTimer = [this] { ++ticks; };
+        setOverProgramWindow(overProgramWindow);
+        fk::platform::replacePointerSource(this);
     }
-    fk::Timer timer;
-    int ticks = 0;
-    xcb_window_t window() const { return static_cast<xcb_window_t>(clientWidget()->winId()); }
+    ~FakePointer() override { fk::platform::replacePointerSource(nullptr); }
 
-    // Whether the timer ticks over a stretch of time in which nothing else happens.
-    bool ticksWhileQuiet()
+    QPoint read() override
     {
-        pump(60); // ticks that see what happened before
-        const int before = ticks;
-        pump(120);
-        return ticks > before;
+        ++readings;
+        return at;
     }
+    bool reportsDeviceMotion() const override { return deviceMotion_; }
+    double seconds() const override { return clock; }
+
+    QPoint at{10, 10};
+    int readings = 0;
+    double clock = 1000; // the fake clock: it moves only when a test moves it
+
+private:
+    bool deviceMotion_;
 };
 
-class Quiet : public fk::Form {
+// Three polling timers, created a, b, c; each tick is logged as its name and the x it read.
+class Pollers : public fk::Form {
 public:
-    Quiet() : Form({.clientWidth = 1500, .clientHeight = 1500}) {}
-    xcb_window_t window() const { return static_cast<xcb_window_t>(clientWidget()->winId()); }
+    Pollers() : Form({.clientWidth = 1500, .clientHeight = 1500})
+    {
+        for (fk::Timer* t : {&a, &b, &c})
+            t->onTimer = [this, t] { logTick(t == &a ? 'a' : t == &b ? 'b' : 'c'); };
+    }
+    void logTick(char name)
+    {
+        fk::POINT p;
+        fk::GetCursorPos(&p);
+        log += name + std::to_string(p.x) + ' ';
+    }
+    // What was logged since the last call.
+    std::string taken() { return std::exchange(log, {}); }
+
+    fk::Timer a{*this, {.interval = 10, .enabled = false, .pollsInput = true}};
+    fk::Timer b{*this, {.interval = 10, .enabled = false, .pollsInput = true}};
+    fk::Timer c{*this, {.interval = 10, .enabled = false, .pollsInput = true}};
+    std::string log;
 };
 
-TEST(PollingTimers, SleepOnlyWhileThePointersMovesAreReportedAndNothingHappens)
+constexpr double kInterval = 0.010;
+
+// Starts the timers in an order of their own and lets one interval pass on the clock.
+void startAll(Pollers& pollers, FakePointer& pointer)
 {
-    Poller poller(true);
-    const xcb_window_t kOurWindow = poller.window();
-    EXPECT_TRUE(poller.ticksWhileQuiet()) << "the pointer is over no window of the program";
-
-    enter(kOurWindow);
-    EXPECT_FALSE(poller.ticksWhileQuiet()) << "over a window of the program, nothing can change unseen";
-
-    const int asleep = poller.ticks;
-    somethingHappens();
-    ASSERT_TRUE(waitUntil([&] { return poller.ticks > asleep; }, 1000)) << "the next event wakes it";
-    EXPECT_FALSE(poller.ticksWhileQuiet()) << "and it sleeps again once it has seen it";
-
-    leave(kOurWindow);
-    EXPECT_TRUE(poller.ticksWhileQuiet()) << "the pointer left: it polls again";
+    pollers.c.setEnabled(true);
+    pollers.a.setEnabled(true);
+    pollers.b.setEnabled(true);
+    pump(30);
+    EXPECT_EQ(pollers.taken(), "") << "no tick before one interval";
+    pointer.clock += kInterval;
 }
 
-TEST(PollingTimers, FollowTheCrossingsThatTheServerReports)
+bool onePassLogged(Pollers& pollers, const std::string& expected)
 {
-    Poller poller(true);
-    Quiet other;
-    const xcb_window_t kOurWindow = poller.window(), kOurOtherWindow = other.window();
-    enter(kRootWindow);
-    EXPECT_TRUE(poller.ticksWhileQuiet()) << "the root window is nobody's";
-
-    enter(kOurWindow);
-    leave(kOurWindow, kNormal, kInferior);
-    EXPECT_FALSE(poller.ticksWhileQuiet()) << "into a window inside ours is still ours";
-
-    leave(kOurWindow, kGrab);
-    EXPECT_TRUE(poller.ticksWhileQuiet()) << "someone else took the pointer";
-    enter(kOurWindow, kUngrab);
-    EXPECT_FALSE(poller.ticksWhileQuiet()) << "and gave it back";
-
-    enter(kOurOtherWindow, kGrab);
-    EXPECT_FALSE(poller.ticksWhileQuiet()) << "a grab on another window changes nothing here";
-    leave(kOurWindow);
-    enter(kOurOtherWindow);
-    EXPECT_FALSE(poller.ticksWhileQuiet()) << "from one of our windows to another";
-
-    unmapped(kOurOtherWindow);
-    EXPECT_TRUE(poller.ticksWhileQuiet()) << "the window under the pointer went without a word";
+    const bool logged = waitUntil([&] { return !pollers.log.empty(); }, 500);
+    pump(40); // and nothing more
+    const std::string log = pollers.taken();
+    EXPECT_EQ(log, expected);
+    return logged && log == expected;
 }
 
-fk::POINT cursorReading()
+TEST(PollingTimers, OverTheProgramsWindowsTheyRunOnlyAfterAReport)
 {
-    fk::POINT p{};
+    FakePointer pointer(true, false);
+    Pollers pollers;
+    startAll(pollers, pointer);
+    ASSERT_TRUE(onePassLogged(pollers, "a10 b10 c10 ")) << "in creation order, one reading for all";
+    EXPECT_EQ(pointer.readings, 1);
+
+    pointer.clock += 5;
+    pump(120);
+    EXPECT_EQ(pollers.taken(), "") << "nothing was reported: nothing to see";
+    EXPECT_EQ(pointer.readings, 1) << "and nothing read, however long";
+
+    pointer.at = {200, 10};
+    pointer.report();
+    EXPECT_TRUE(onePassLogged(pollers, "a200 b200 c200 "));
+    EXPECT_EQ(pointer.readings, 2);
+
+    fk::POINT p;
     fk::GetCursorPos(&p);
-    return p;
+    EXPECT_EQ(pointer.readings, 3) << "outside a pass, a query reads afresh";
 }
 
-TEST(PollingTimers, ACursorReadingNeverOutlivesTheNextEvent)
+TEST(PollingTimers, ElsewhereASlowReadingFindsWarpsAndDeviceMotionIsReported)
 {
-    Poller poller(true);
-    enter(poller.window());
-    moveCursor({100, 100});
-    ASSERT_EQ(cursorReading().x, 100);
+    FakePointer pointer(false, true);
+    Pollers pollers;
+    startAll(pollers, pointer);
+    ASSERT_TRUE(onePassLogged(pollers, "a10 b10 c10 "));
 
-    // The pointer moves and its event arrives at once, as in a batch of polling controls
-    // of which some have ticked and some have not: the rest must see the move.
-    QCursor::setPos(200, 100);
-    somethingHappens();
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(cursorReading().x, 200);
+    pointer.clock += 0.1;
+    ASSERT_TRUE(waitUntil([&] { return pointer.readings == 2; }, 500)) << "a reading every 100 ms";
+    pump(40);
+    EXPECT_EQ(pollers.taken(), "") << "that finds the pointer where it was";
+
+    pointer.at = {70, 10}; // a warp: nothing reports it
+    pump(150);
+    EXPECT_EQ(pollers.taken(), "") << "not before the next slow reading is due";
+    pointer.clock += 0.1;
+    EXPECT_TRUE(onePassLogged(pollers, "a70 b70 c70 "));
+
+    pointer.at = {80, 10};
+    pointer.report(); // a device moved it
+    EXPECT_TRUE(onePassLogged(pollers, "a80 b80 c80 ")) << "at once, without waiting for the slow reading";
 }
 
-TEST(PollingTimers, WhatHappensWhileATickRunsWakesTheNextOne)
+TEST(PollingTimers, WithoutReportsEveryPassReadsOnceForAll)
 {
-    Poller poller(true);
-    enter(poller.window());
-    moveCursor({100, 100});
-    int seenX = 0;
-    bool moveDuringTick = false;
-    poller.timer.onTimer = [&] {
-        seenX = cursorReading().x;
-        if (std::exchange(moveDuringTick, false)) {
-            // A nested pump hands over the move while the handler is still busy.
-            QCursor::setPos(300, 100);
-            somethingHappens();
-            QCoreApplication::sendPostedEvents();
+    FakePointer pointer(false, false);
+    Pollers pollers;
+    startAll(pollers, pointer);
+    pointer.readings = 0; // the passes before the timers were due read too
+    ASSERT_TRUE(waitUntil([&] { return pollers.log.size() > 30; }, 1000));
+    pollers.b.setEnabled(false);
+    const std::string whileThree = pollers.taken();
+    const int passes = static_cast<int>(std::count(whileThree.begin(), whileThree.end(), 'a'));
+    std::string expected;
+    for (int i = 0; i < passes; ++i)
+        expected += "a10 b10 c10 ";
+    EXPECT_EQ(whileThree, expected);
+    EXPECT_EQ(pointer.readings, passes);
+
+    pump(50);
+    EXPECT_NE(pollers.taken().find("a10 c10 a10 c10 "), std::string::npos) << "a disabled timer leaves the pass";
+}
+
+TEST(PollingTimers, AHandlerThatPumpsIsNotReenteredAndTheOthersGoOn)
+{
+    FakePointer pointer(false, false);
+    Pollers pollers;
+    int depth = 0, deepest = 0, bTicksInside = 0;
+    pollers.a.onTimer = [&] {
+        deepest = std::max(deepest, ++depth);
+        pollers.taken();
+        for (int i = 0; i < 6; ++i) {
+            QTest::qSleep(6);
+            fk::doEvents();
         }
+        bTicksInside = static_cast<int>(std::count(pollers.log.begin(), pollers.log.end(), 'b'));
+        --depth;
     };
-    EXPECT_FALSE(poller.ticksWhileQuiet());
-
-    moveDuringTick = true;
-    somethingHappens();
-    EXPECT_TRUE(waitUntil([&] { return seenX == 300; }, 1000)) << "a tick that ran during the move sees it next";
+    startAll(pollers, pointer);
+    ASSERT_TRUE(waitUntil([&] { return bTicksInside > 0; }, 1000)) << "a nested pump runs the other handlers";
+    EXPECT_EQ(deepest, 1);
 }
 
-TEST(PollingTimers, OrdinaryTimersNeverSleep)
+TEST(PollingTimers, UnloadingTheWindowStopsThem)
 {
-    Poller poller(false);
-    enter(poller.window());
-    EXPECT_TRUE(poller.ticksWhileQuiet());
+    FakePointer pointer(false, false);
+    Pollers pollers;
+    startAll(pollers, pointer);
+    ASSERT_TRUE(waitUntil([&] { return !pollers.log.empty(); }, 500));
+    fk::stopTimersOf(pollers.clientWidget());
+    pollers.taken();
+    pump(60);
+    EXPECT_EQ(pollers.taken(), "");
+    EXPECT_TRUE(pollers.a.enabled()) << "stopped, as an unloaded form's timers are, not disabled";
 }
 
 } // namespace

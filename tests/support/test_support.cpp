@@ -1,7 +1,6 @@
 #include "test_support.h"
 
 #include "com/activation.h"
-#include "platform/cursor.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -41,7 +40,6 @@ void FakeClock::advance(double seconds) { monotonic_ += seconds; }
 void moveCursor(QPoint screenPosition)
 {
     QCursor::setPos(screenPosition);
-    fk::platform::forgetCursorReading();
 }
 
 void moveCursorInto(const QWidget* widget, QPoint localPosition) { moveCursor(widget->mapToGlobal(localPosition)); }
