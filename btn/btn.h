@@ -27,12 +27,6 @@ public:
 
     void placeIn(QWidget* site) { UserControl.placeIn(site); }
 
-    // For the host's tests and tools: the face as painted.
-    const QImage& face() const { return pctBack.image(); }
-    bool pressed() const { return blnPressed == fk::com::Bool16::True; }
-    fk::Color faceColor() const { return lngFaceColor; }
-    bool polling() const { return tmrUpdate.enabled(); }
-
 private:
     void UserControl_Initialize();
     void UserControl_Show();

@@ -10,7 +10,9 @@ ToolCommandLine::ToolCommandLine(const char* name, const QString& synopsis, cons
     QCoreApplication::setApplicationName(name_);
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     parser.setApplicationDescription(description);
-    parser.addHelpOption();
+    // The parser's own help option would also offer --help-all, which these tools have no
+    // use for; their help is one option.
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays this help.")});
     parser.addVersionOption();
 }
 

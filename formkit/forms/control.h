@@ -43,7 +43,6 @@ public:
     void setVisible(bool visible);
 
     // The rectangle in twips, whatever the container's scale.
-    const TwipsRect& twipsRect() const { return rect_; }
 
 protected:
     virtual void applyGeometry();

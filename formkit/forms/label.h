@@ -39,7 +39,6 @@ public:
     void setFontName(const QString& name);
     void setFontSize(double size);
     void setFontBold(bool bold);
-    Alignment alignment() const { return alignment_; }
 
     std::function<void()> onClick;
 
