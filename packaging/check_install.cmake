@@ -1,6 +1,6 @@
 # Installs the build into a fresh folder and checks what a user gets: the files and nothing
 # else, their modes, the RUNPATHs, the link to the program, the icons, and that the installed
-# tools run from where they are and register the installed control library.
+# tools run from where they are, register the installed control library and find it there.
 #
 #   cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch folder> -DREADELF=<readelf> -P check_install.cmake
 
@@ -26,13 +26,14 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${errors}")
 endif()
 
-set(programs lib/corvane/Corvane_ALPHA3 lib/corvane/regsvr lib/corvane/resdump)
+set(programs lib/corvane/Corvane_ALPHA3 lib/corvane/regsvr lib/corvane/resdump lib/corvane/ctlhost)
 set(libraries lib/corvane/Lumakey.ocx lib/corvane/libformkit.so)
 set(data share/applications/corvane.desktop
          share/icons/hicolor/16x16/apps/corvane.png share/icons/hicolor/32x32/apps/corvane.png
          share/metainfo/org.example.corvane.metainfo.xml
          share/doc/corvane/copyright share/doc/corvane/changelog.gz
-         share/man/man1/Corvane_ALPHA3.1.gz share/man/man1/regsvr.1.gz share/man/man1/resdump.1.gz)
+         share/man/man1/Corvane_ALPHA3.1.gz share/man/man1/regsvr.1.gz share/man/man1/resdump.1.gz
+         share/man/man1/ctlhost.1.gz)
 
 # Exactly these files: no build helpers, no test programs.
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${prefix} ${prefix}/*)
@@ -121,6 +122,14 @@ else()
   if(EXISTS ${WORK_DIR}/user/registry.json)
     fail("regsvr --system wrote the user's store")
   endif()
+endif()
+# The installed container finds that registration and takes the installed library.
+execute_process(COMMAND ${prefix}/lib/corvane/ctlhost list
+  RESULT_VARIABLE result OUTPUT_VARIABLE listing ERROR_VARIABLE err)
+string(FIND "${listing}" "  Lumakey.btn  {8DDE02C5-207C-4592-8B6F-0F84159237E0}  library '${prefix}/lib/corvane/Lumakey.ocx'  \
+type library {2004FE3A-FBE0-4284-AAF3-0C56C3E6713D} 2.0  ready\n" at)
+if(NOT result EQUAL 0 OR at EQUAL -1)
+  fail("the installed ctlhost does not list the installed library as ready: ${err}${listing}")
 endif()
 execute_process(COMMAND ${prefix}/lib/corvane/resdump ${prefix}/lib/corvane/Corvane_ALPHA3
   RESULT_VARIABLE result OUTPUT_VARIABLE listing ERROR_VARIABLE err)
