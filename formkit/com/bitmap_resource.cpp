@@ -54,7 +54,7 @@ void appendPalette(QByteArray& out)
 std::optional<std::vector<int>> paletteIndices(const QImage& source, bool allowTransparent, QString* error)
 {
     if (source.isNull())
-        return failWith<std::vector<int>>(error, QStringLiteral("the picture is empty"));
+        return fail(error, QStringLiteral("the picture is empty"));
     const QImage image = source.convertToFormat(QImage::Format_ARGB32);
     std::vector<int> indices;
     indices.reserve(static_cast<std::size_t>(image.width() * image.height()));
@@ -66,11 +66,11 @@ std::optional<std::vector<int>> paletteIndices(const QImage& source, bool allowT
                 continue;
             }
             if (qAlpha(pixel) != 255)
-                return failWith<std::vector<int>>(
+                return fail(
                     error, QStringLiteral("pixel (%1, %2) is transparent, which a bitmap cannot be").arg(x).arg(y));
             const auto index = vgaIndexOf(pixel);
             if (!index)
-                return failWith<std::vector<int>>(
+                return fail(
                     error, QStringLiteral("pixel (%1, %2) has colour #%3, which is not one of the sixteen standard colours")
                                .arg(x)
                                .arg(y)
@@ -107,9 +107,9 @@ struct Header {
 std::optional<Header> readHeader(QByteArrayView data, QString* error)
 {
     if (data.size() < kInfoHeaderSize)
-        return failWith<Header>(error, QStringLiteral("the bitmap is shorter than its header"));
+        return fail(error, QStringLiteral("the bitmap is shorter than its header"));
     if (readU32(data, 0) != kInfoHeaderSize)
-        return failWith<Header>(error, QStringLiteral("the bitmap header has size %1, not 40").arg(readU32(data, 0)));
+        return fail(error, QStringLiteral("the bitmap header has size %1, not 40").arg(readU32(data, 0)));
     const auto width = static_cast<std::int32_t>(readU32(data, 4));
     const auto height = static_cast<std::int32_t>(readU32(data, 8));
     const int planes = readU16(data, 12);
@@ -117,16 +117,16 @@ std::optional<Header> readHeader(QByteArrayView data, QString* error)
     const std::uint32_t compression = readU32(data, 16);
     const std::uint32_t used = readU32(data, 32);
     if (width <= 0 || width > 4096 || height <= 0 || height > 8192)
-        return failWith<Header>(error, QStringLiteral("the bitmap has an unreadable size %1 x %2").arg(width).arg(height));
+        return fail(error, QStringLiteral("the bitmap has an unreadable size %1 x %2").arg(width).arg(height));
     if (planes != 1 || compression != 0 || (bitCount != 1 && bitCount != 4 && bitCount != 8))
-        return failWith<Header>(error, QStringLiteral("the bitmap is not an uncompressed palette bitmap"));
+        return fail(error, QStringLiteral("the bitmap is not an uncompressed palette bitmap"));
     const int maxColours = 1 << bitCount;
     if (used > static_cast<std::uint32_t>(maxColours))
-        return failWith<Header>(error, QStringLiteral("the bitmap names %1 palette colours").arg(used));
+        return fail(error, QStringLiteral("the bitmap names %1 palette colours").arg(used));
     const int paletteSize = used ? static_cast<int>(used) : maxColours;
     const qsizetype pixelsAt = kInfoHeaderSize + qsizetype(paletteSize) * 4;
     if (data.size() < pixelsAt)
-        return failWith<Header>(error, QStringLiteral("the bitmap's palette is cut short"));
+        return fail(error, QStringLiteral("the bitmap's palette is cut short"));
     return Header{width, height, bitCount, paletteSize, pixelsAt};
 }
 
@@ -147,7 +147,7 @@ std::optional<DecodedBitmap> decodePixels(QByteArrayView data, const Header& hea
     const int maskStride = strideOf(header.width, 1);
     const qsizetype needed = header.pixelsAt + qsizetype(stride) * height + (withMask ? qsizetype(maskStride) * height : 0);
     if (data.size() < needed)
-        return failWith<DecodedBitmap>(error, QStringLiteral("the bitmap's pixels are cut short (%1 of %2 bytes)")
+        return fail(error, QStringLiteral("the bitmap's pixels are cut short (%1 of %2 bytes)")
                                                   .arg(data.size())
                                                   .arg(needed));
     QImage image(header.width, height, QImage::Format_ARGB32);
@@ -159,7 +159,7 @@ std::optional<DecodedBitmap> decodePixels(QByteArrayView data, const Header& hea
         for (int x = 0; x < header.width; ++x) {
             const int index = indexAt(row, x, header.bitCount);
             if (index >= header.paletteSize)
-                return failWith<DecodedBitmap>(error, QStringLiteral("pixel (%1, %2) names colour %3 beyond the palette")
+                return fail(error, QStringLiteral("pixel (%1, %2) names colour %3 beyond the palette")
                                                           .arg(x)
                                                           .arg(y)
                                                           .arg(index));
@@ -200,7 +200,7 @@ std::optional<QByteArray> encodeBitmap16(const QImage& image, QString* error)
 std::optional<QByteArray> encodeIconImage16(const QImage& image, QString* error)
 {
     if (image.width() > 256 || image.height() > 256)
-        return failWith<QByteArray>(error, QStringLiteral("an icon is at most 256 x 256 pixels"));
+        return fail(error, QStringLiteral("an icon is at most 256 x 256 pixels"));
     const auto indices = paletteIndices(image, true, error);
     if (!indices)
         return std::nullopt;
@@ -245,10 +245,10 @@ std::optional<std::vector<IconGroupEntry>> decodeIconGroup(QByteArrayView data, 
 {
     using Entries = std::vector<IconGroupEntry>;
     if (data.size() < kGroupHeaderSize || readU16(data, 0) != 0 || readU16(data, 2) != 1)
-        return failWith<Entries>(error, QStringLiteral("not an icon group"));
+        return fail(error, QStringLiteral("not an icon group"));
     const int count = readU16(data, 4);
     if (data.size() != kGroupHeaderSize + qsizetype(count) * kGroupEntrySize)
-        return failWith<Entries>(error, QStringLiteral("the icon group's size does not match its %1 entries").arg(count));
+        return fail(error, QStringLiteral("the icon group's size does not match its %1 entries").arg(count));
     Entries entries;
     for (int i = 0; i < count; ++i) {
         const qsizetype at = kGroupHeaderSize + qsizetype(i) * kGroupEntrySize;
@@ -280,7 +280,7 @@ std::optional<DecodedBitmap> decodeIconImage(QByteArrayView data, QString* error
     if (!header)
         return std::nullopt;
     if (header->headerHeight % 2)
-        return failWith<DecodedBitmap>(error, QStringLiteral("an icon image's header height must be even"));
+        return fail(error, QStringLiteral("an icon image's header height must be even"));
     return decodePixels(data, *header, header->headerHeight / 2, true, error);
 }
 

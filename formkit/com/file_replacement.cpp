@@ -1,5 +1,7 @@
 #include "com/file_replacement.h"
 
+#include "com/failure.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -13,11 +15,9 @@ namespace {
 
 QByteArray writingName(const QString& path) { return QFile::encodeName(path + QStringLiteral(".writing")); }
 
-bool fail(QString* error, const QString& path, int code)
+QString cannotWrite(const QString& path, int code)
 {
-    if (error)
-        *error = QStringLiteral("cannot write '%1': %2").arg(path, QString::fromLocal8Bit(std::strerror(code)));
-    return false;
+    return QStringLiteral("cannot write '%1': %2").arg(path, QString::fromLocal8Bit(std::strerror(code)));
 }
 
 bool writeAll(int fd, const QByteArray& contents)
@@ -41,7 +41,7 @@ bool replaceFile(const QString& path, const QByteArray& contents, QString* error
     const QByteArray temporary = writingName(path);
     const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
-        return fail(error, path, errno);
+        return fail(error, cannotWrite(path, errno));
     struct stat old {};
     const bool ok = (::stat(target.constData(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0)
                     && writeAll(fd, contents) && ::fdatasync(fd) == 0;
@@ -49,7 +49,7 @@ bool replaceFile(const QString& path, const QByteArray& contents, QString* error
     if (::close(fd) != 0 || !ok || ::rename(temporary.constData(), target.constData()) != 0) {
         const int why = ok ? errno : code;
         ::unlink(temporary.constData());
-        return fail(error, path, why);
+        return fail(error, cannotWrite(path, why));
     }
     return true;
 }

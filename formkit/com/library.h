@@ -37,9 +37,14 @@ HRESULT libraryGetClassObject(LibraryState& state, const LibraryDescriptor& libr
 HRESULT libraryCanUnloadNow(const LibraryDescriptor& library);
 
 // Registration writes the library's classes, ProgIDs, type library and interfaces into the
-// per-user registry (see registry.h) under the library file's own absolute path, which the
-// runtime finds from the descriptor's address; unregistration removes them again. Both
-// answer S_OK or a failure code; on failure, registrationError() says why.
+// registry (see registry.h) under the library file's own absolute path, which the runtime
+// finds from the descriptor's address; unregistration removes them again. Both answer S_OK
+// or a failure code.
+//
+// The library's entry points take no arguments, so two things cross them beside the call,
+// and only these two: which store the registration goes to, set beforehand with
+// Registry::setRegistrationScope, and why it failed, read afterwards with
+// registrationError(). Everywhere else com says why through its callers' error texts.
 HRESULT libraryRegister(LibraryState& state, const LibraryDescriptor& library);
 HRESULT libraryUnregister(LibraryState& state, const LibraryDescriptor& library);
 // Why the last registration or unregistration on this thread failed; empty after success.

@@ -1,5 +1,7 @@
 #include "com/manifest.h"
 
+#include "com/failure.h"
+
 #include <QDir>
 #include <QXmlStreamReader>
 
@@ -21,15 +23,13 @@ std::optional<Manifest> Manifest::parse(const QByteArray& text, QString* error)
             } else if (name == QLatin1String("library")) {
                 library = attributes.value(QLatin1String("file")).toString();
                 if (library.isEmpty()) {
-                    *error = QStringLiteral("manifest line %1: a library without a file").arg(xml.lineNumber());
-                    return std::nullopt;
+                    return fail(error, QStringLiteral("manifest line %1: a library without a file").arg(xml.lineNumber()));
                 }
             } else if (name == QLatin1String("class")) {
                 const auto clsid = parseGuid(attributes.value(QLatin1String("id")).toString());
                 if (!clsid || library.isEmpty()) {
-                    *error = QStringLiteral("manifest line %1: a class needs a valid id inside a library")
-                                 .arg(xml.lineNumber());
-                    return std::nullopt;
+                    return fail(error, QStringLiteral("manifest line %1: a class needs a valid id inside a library")
+                                 .arg(xml.lineNumber()));
                 }
                 manifest.classes_.push_back({*clsid, attributes.value(QLatin1String("progid")).toString(), library});
             }
@@ -38,12 +38,10 @@ std::optional<Manifest> Manifest::parse(const QByteArray& text, QString* error)
         }
     }
     if (xml.hasError()) {
-        *error = QStringLiteral("manifest line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
-        return std::nullopt;
+        return fail(error, QStringLiteral("manifest line %1: %2").arg(xml.lineNumber()).arg(xml.errorString()));
     }
     if (!sawRoot) {
-        *error = QStringLiteral("manifest has no <manifest> element");
-        return std::nullopt;
+        return fail(error, QStringLiteral("manifest has no <manifest> element"));
     }
     return manifest;
 }

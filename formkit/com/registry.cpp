@@ -55,7 +55,7 @@ std::optional<QJsonObject> section(const QJsonObject& store, const QString& name
     if (value.isUndefined())
         return QJsonObject();
     if (!value.isObject())
-        return failWith<QJsonObject>(error, QStringLiteral("\"%1\" is not an object").arg(name));
+        return fail(error, QStringLiteral("\"%1\" is not an object").arg(name));
     return value.toObject();
 }
 
@@ -151,7 +151,7 @@ std::optional<Registry::ClassEntry> Registry::locate(const QString& progIdOrClas
         if (entry)
             return entry;
         if (!why.isEmpty())
-            return failWith<ClassEntry>(error, why);
+            return fail(error, why);
     }
     if (error)
         error->clear();
@@ -182,7 +182,7 @@ constexpr qint64 kLargestStore = 64 * 1024 * 1024;
 std::optional<QJsonObject> Registry::read(QString* error) const
 {
     const auto damaged = [&](const QString& why) {
-        return failWith<QJsonObject>(error, QStringLiteral("the registry '%1' is damaged: %2").arg(path_, why));
+        return fail(error, QStringLiteral("the registry '%1' is damaged: %2").arg(path_, why));
     };
     QFile file(path_);
     if (!file.exists())
@@ -191,11 +191,11 @@ std::optional<QJsonObject> Registry::read(QString* error) const
     // modest size.
     const QFileInfo info(path_);
     if (!info.isFile())
-        return failWith<QJsonObject>(error, QStringLiteral("the registry '%1' is not a regular file").arg(path_));
+        return fail(error, QStringLiteral("the registry '%1' is not a regular file").arg(path_));
     if (info.size() > kLargestStore)
         return damaged(QStringLiteral("it is larger than %1 bytes").arg(kLargestStore));
     if (!file.open(QIODevice::ReadOnly))
-        return failWith<QJsonObject>(error, QStringLiteral("the registry '%1' cannot be read: %2").arg(path_, file.errorString()));
+        return fail(error, QStringLiteral("the registry '%1' cannot be read: %2").arg(path_, file.errorString()));
     const QByteArray text = file.readAll();
     if (text.trimmed().isEmpty())
         return QJsonObject();
@@ -232,7 +232,7 @@ std::optional<Registry::ClassEntry> Registry::findClass(const Guid& clsid, QStri
     const QJsonValue entry = classes.value(keys.first());
     const QJsonValue library = entry.toObject().value(QStringLiteral("library"));
     if (!entry.isObject() || !library.isString() || library.toString().isEmpty())
-        return failWith<ClassEntry>(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
+        return fail(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
                                                .arg(clsid.toString(), path_));
     return ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString(), path_};
 }
@@ -250,12 +250,12 @@ std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, 
             continue;
         const auto clsid = parseGuid(it.value().toString());
         if (!clsid)
-            return failWith<ClassEntry>(error, QStringLiteral("the registry entry of ProgID '%1' in '%2' is damaged: it names no class identity")
+            return fail(error, QStringLiteral("the registry entry of ProgID '%1' in '%2' is damaged: it names no class identity")
                                                    .arg(it.key(), path_));
         auto entry = findClass(*clsid, error);
         if (!entry && error && error->isEmpty())
-            *error = QStringLiteral("the registry names class %1 for ProgID '%2', but that class is not registered")
-                         .arg(clsid->toString(), it.key());
+            return fail(error, QStringLiteral("the registry names class %1 for ProgID '%2', but that class is not registered")
+                         .arg(clsid->toString(), it.key()));
         if (entry)
             entry->progId = it.key();
         return entry;
@@ -268,7 +268,7 @@ bool Registry::writable(QString* error) const
     const QString why = whyNotWritable(QFileInfo(path_).absolutePath());
     if (why.isEmpty())
         return true;
-    failWith<bool>(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, why));
+    fail(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, why));
     return false;
 }
 
@@ -285,7 +285,7 @@ bool Registry::update(const Change& change, QString* error) const
     }
     if (!QDir().mkpath(info.absolutePath())) {
         const QString why = whyNotWritable(info.absolutePath());
-        failWith<bool>(error, QStringLiteral("cannot make the registry's folder '%1'%2")
+        fail(error, QStringLiteral("cannot make the registry's folder '%1'%2")
                                   .arg(info.absolutePath(), why.isEmpty() ? QString() : QStringLiteral(": ") + why));
         return false;
     }
@@ -294,16 +294,16 @@ bool Registry::update(const Change& change, QString* error) const
     if (FileLock::Failure failure; !lock.lock(kLockTimeoutMs, &failure)) {
         switch (failure) {
         case FileLock::Failure::Timeout:
-            failWith<bool>(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
+            fail(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
             break;
         case FileLock::Failure::Permission: {
             const QString why = whyNotWritable(info.absolutePath());
-            failWith<bool>(error, QStringLiteral("cannot make the registry's lock file '%1.lock'%2")
+            fail(error, QStringLiteral("cannot make the registry's lock file '%1.lock'%2")
                                       .arg(path_, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
             break;
         }
         default:
-            failWith<bool>(error, QStringLiteral("cannot lock the registry '%1'").arg(path_));
+            fail(error, QStringLiteral("cannot lock the registry '%1'").arg(path_));
             break;
         }
         return false;
@@ -326,7 +326,7 @@ bool Registry::update(const Change& change, QString* error) const
 bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const
 {
     if (!QDir::isAbsolutePath(libraryPath)) {
-        failWith<bool>(error, QStringLiteral("library path '%1' is not absolute").arg(libraryPath));
+        fail(error, QStringLiteral("library path '%1' is not absolute").arg(libraryPath));
         return false;
     }
     const TypeLibraryInfo& typeLibrary = *library.typeLibrary;
@@ -366,7 +366,7 @@ bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& 
 
             QJsonValue versionsValue = s.typeLibraries.value(typeLibraryId);
             if (!versionsValue.isUndefined() && !versionsValue.isObject()) {
-                failWith<bool>(why, QStringLiteral("the registry '%1' is damaged: the entry of type library %2 is not an object")
+                fail(why, QStringLiteral("the registry '%1' is damaged: the entry of type library %2 is not an object")
                                         .arg(path_, typeLibraryId));
                 return false;
             }

@@ -1,5 +1,6 @@
 #include "com/resources.h"
 
+#include "com/failure.h"
 #include "com/little_endian.h"
 
 #include <QFile>
@@ -18,32 +19,20 @@ constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kHeaderSize = 12;
 constexpr std::size_t kEntrySize = 20;
 
-
-
-bool fail(QString* error, const QString& why)
-{
-    if (error)
-        *error = why;
-    return false;
-}
-
 } // namespace
 
 std::optional<ResourceTable> ResourceTable::parse(QByteArrayView bytes, QString* error)
 {
     const auto size = static_cast<std::size_t>(bytes.size());
     if (size < kHeaderSize || std::memcmp(bytes.data(), kMagic, 4) != 0) {
-        fail(error, QStringLiteral("not a resource table"));
-        return std::nullopt;
+        return fail(error, QStringLiteral("not a resource table"));
     }
     if (readU32(bytes, 4) != kVersion) {
-        fail(error, QStringLiteral("resource table of an unknown version"));
-        return std::nullopt;
+        return fail(error, QStringLiteral("resource table of an unknown version"));
     }
     const std::uint64_t count = readU32(bytes, 8);
     if (count > (size - kHeaderSize) / kEntrySize) {
-        fail(error, QStringLiteral("resource table is cut short"));
-        return std::nullopt;
+        return fail(error, QStringLiteral("resource table is cut short"));
     }
     std::vector<Resource> resources;
     for (std::size_t i = 0; i < count; ++i) {
@@ -52,14 +41,12 @@ std::optional<ResourceTable> ResourceTable::parse(QByteArrayView bytes, QString*
         const std::uint64_t dataOffset = readU32(bytes, at + 12);
         const std::uint64_t dataSize = readU32(bytes, at + 16);
         if (typeOffset >= size || dataOffset > size || dataSize > size - dataOffset) {
-            fail(error, QStringLiteral("resource %1 lies outside the table").arg(i));
-            return std::nullopt;
+            return fail(error, QStringLiteral("resource %1 lies outside the table").arg(i));
         }
         const char* type = bytes.data() + typeOffset;
         const std::size_t typeLength = ::strnlen(type, size - typeOffset);
         if (typeLength == size - typeOffset) {
-            fail(error, QStringLiteral("resource %1 has an unterminated type").arg(i));
-            return std::nullopt;
+            return fail(error, QStringLiteral("resource %1 has an unterminated type").arg(i));
         }
         resources.push_back({QString::fromUtf8(type, static_cast<qsizetype>(typeLength)), readU32(bytes, at + 4),
                              readU32(bytes, at + 8),
@@ -119,8 +106,7 @@ std::optional<QByteArray> readElfSection(const QString& path, const char* sectio
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(error, QStringLiteral("cannot open '%1': %2").arg(path, file.errorString()));
-        return std::nullopt;
+        return fail(error, QStringLiteral("cannot open '%1': %2").arg(path, file.errorString()));
     }
     return elfSection(file.readAll(), section, path, error);
 }
@@ -131,15 +117,13 @@ std::optional<QByteArray> elfSection(QByteArrayView bytes, const char* section, 
     Elf64_Ehdr header;
     if (size < sizeof header || std::memcmp(bytes.data(), ELFMAG, SELFMAG) != 0
         || bytes[EI_CLASS] != ELFCLASS64 || bytes[EI_DATA] != ELFDATA2LSB) {
-        fail(error, QStringLiteral("'%1' is not a 64-bit little-endian ELF file").arg(path));
-        return std::nullopt;
+        return fail(error, QStringLiteral("'%1' is not a 64-bit little-endian ELF file").arg(path));
     }
     std::memcpy(&header, bytes.data(), sizeof header);
     // Compared without adding to the offset, which a damaged file can make wrap around.
     const bool tableInside = header.e_shoff <= size && header.e_shnum <= (size - header.e_shoff) / sizeof(Elf64_Shdr);
     if (header.e_shentsize != sizeof(Elf64_Shdr) || !tableInside || header.e_shstrndx >= header.e_shnum) {
-        fail(error, QStringLiteral("'%1' has a damaged section table").arg(path));
-        return std::nullopt;
+        return fail(error, QStringLiteral("'%1' has a damaged section table").arg(path));
     }
     auto sectionHeader = [&](std::size_t index) {
         Elf64_Shdr s;
@@ -148,8 +132,7 @@ std::optional<QByteArray> elfSection(QByteArrayView bytes, const char* section, 
     };
     const Elf64_Shdr names = sectionHeader(header.e_shstrndx);
     if (names.sh_offset > size || names.sh_size > size - names.sh_offset) {
-        fail(error, QStringLiteral("'%1' has a damaged section table").arg(path));
-        return std::nullopt;
+        return fail(error, QStringLiteral("'%1' has a damaged section table").arg(path));
     }
     for (std::size_t i = 0; i < header.e_shnum; ++i) {
         const Elf64_Shdr s = sectionHeader(i);
@@ -159,13 +142,11 @@ std::optional<QByteArray> elfSection(QByteArrayView bytes, const char* section, 
         if (::strnlen(name, names.sh_size - s.sh_name) == names.sh_size - s.sh_name || std::strcmp(name, section) != 0)
             continue;
         if (s.sh_type == SHT_NOBITS || s.sh_offset > size || s.sh_size > size - s.sh_offset) {
-            fail(error, QStringLiteral("section %1 of '%2' lies outside the file").arg(QLatin1String(section), path));
-            return std::nullopt;
+            return fail(error, QStringLiteral("section %1 of '%2' lies outside the file").arg(QLatin1String(section), path));
         }
         return bytes.sliced(static_cast<qsizetype>(s.sh_offset), static_cast<qsizetype>(s.sh_size)).toByteArray();
     }
-    fail(error, QStringLiteral("'%1' carries no resources").arg(path));
-    return std::nullopt;
+    return fail(error, QStringLiteral("'%1' carries no resources").arg(path));
 }
 
 } // namespace fk::com

@@ -146,7 +146,7 @@ std::optional<QByteArray> TypeLibrary::write(const TypeLibraryInfo& info, QStrin
         const auto defaultInterface = interfaceIndex(c.defaultInterface);
         const auto eventInterface = interfaceIndex(c.eventInterface);
         if (!defaultInterface || !eventInterface)
-            return failWith<QByteArray>(
+            return fail(
                 error, QStringLiteral("class '%1' names an interface the library does not list").arg(QLatin1String(c.name)));
         w.identity(c.clsid);
         w.text(c.name);
@@ -183,21 +183,21 @@ std::optional<TypeLibrary> TypeLibrary::parse(QByteArrayView bytes, QString* err
 {
     const qsizetype size = bytes.size();
     if (size < kHeaderSize || std::memcmp(bytes.data(), kMagic, 4) != 0)
-        return failWith<TypeLibrary>(error, QStringLiteral("not a type library"));
+        return fail(error, QStringLiteral("not a type library"));
     Reader r(bytes);
     if (r.u32(4) != kFormat)
-        return failWith<TypeLibrary>(error, QStringLiteral("type library of an unknown format %1").arg(r.u32(4)));
+        return fail(error, QStringLiteral("type library of an unknown format %1").arg(r.u32(4)));
     const std::uint64_t classCount = r.u32(44);
     const std::uint64_t interfaceCount = r.u32(48);
     const std::uint64_t memberCount = r.u32(52);
     const std::uint64_t recordsEnd =
         kHeaderSize + classCount * kClassSize + interfaceCount * kInterfaceSize + memberCount * kMemberSize;
     if (recordsEnd > static_cast<std::uint64_t>(size))
-        return failWith<TypeLibrary>(error, QStringLiteral("the type library is cut short"));
+        return fail(error, QStringLiteral("the type library is cut short"));
     r.poolStart = static_cast<qsizetype>(recordsEnd);
 
     const auto badText = [&](const QString& what) {
-        return failWith<TypeLibrary>(error, QStringLiteral("the name of %1 lies outside the type library's texts").arg(what));
+        return fail(error, QStringLiteral("the name of %1 lies outside the type library's texts").arg(what));
     };
     TypeLibrary library;
     library.id = r.identity(8);
@@ -229,7 +229,7 @@ std::optional<TypeLibrary> TypeLibrary::parse(QByteArrayView bytes, QString* err
         c.eventInterface = r.u32(at + 40);
         for (std::uint32_t index : {c.defaultInterface, c.eventInterface})
             if (index != kNoInterface && index >= interfaceCount)
-                return failWith<TypeLibrary>(error, QStringLiteral("class '%1' names interface %2, which does not exist")
+                return fail(error, QStringLiteral("class '%1' names interface %2, which does not exist")
                                                         .arg(c.name)
                                                         .arg(index));
         library.classes.push_back(c);
@@ -246,7 +246,7 @@ std::optional<TypeLibrary> TypeLibrary::parse(QByteArrayView bytes, QString* err
         const std::uint64_t first = r.u32(at + 24);
         const std::uint64_t count = r.u32(at + 28);
         if (first + count > memberCount)
-            return failWith<TypeLibrary>(error, QStringLiteral("the members of interface '%1' lie outside the member list")
+            return fail(error, QStringLiteral("the members of interface '%1' lie outside the member list")
                                                     .arg(iface.name));
         for (std::uint64_t m = first; m < first + count; ++m) {
             const qsizetype memberAt = membersAt + static_cast<qsizetype>(m) * kMemberSize;
@@ -259,7 +259,7 @@ std::optional<TypeLibrary> TypeLibrary::parse(QByteArrayView bytes, QString* err
             const std::uint16_t kind = r.u16(memberAt + 8);
             const std::uint16_t result = r.u16(memberAt + 10);
             if (!knownKind(kind) || !knownType(result))
-                return failWith<TypeLibrary>(error, QStringLiteral("member '%1' of '%2' has an unknown kind or type")
+                return fail(error, QStringLiteral("member '%1' of '%2' has an unknown kind or type")
                                                         .arg(member.name, iface.name));
             member.kind = static_cast<InvokeKind>(kind);
             member.result = static_cast<ValueType>(result);

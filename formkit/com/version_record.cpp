@@ -50,7 +50,7 @@ std::optional<QStringList> tokens(const QString& line, QString* error)
                 text += d;
             }
             if (!closed)
-                return failWith<QStringList>(error, QStringLiteral("a quoted text is not closed"));
+                return fail(error, QStringLiteral("a quoted text is not closed"));
             // A leading quote keeps texts apart from words; it is taken off again below.
             words << QLatin1Char('"') + text;
         } else {
@@ -148,22 +148,22 @@ struct Block {
 std::optional<Block> readBlock(QByteArrayView bytes, qsizetype at, qsizetype limit, QString* error)
 {
     if (at + 6 > limit)
-        return failWith<Block>(error, QStringLiteral("a block at offset %1 is cut short").arg(at));
+        return fail(error, QStringLiteral("a block at offset %1 is cut short").arg(at));
     Block b;
     const qsizetype length = qFromLittleEndian<std::uint16_t>(bytes.data() + at);
     b.valueLength = qFromLittleEndian<std::uint16_t>(bytes.data() + at + 2);
     b.type = qFromLittleEndian<std::uint16_t>(bytes.data() + at + 4);
     b.end = at + length;
     if (length < 6 || b.end > limit)
-        return failWith<Block>(error, QStringLiteral("the block at offset %1 has a length of %2 bytes, which does not fit")
+        return fail(error, QStringLiteral("the block at offset %1 has a length of %2 bytes, which does not fit")
                                           .arg(at)
                                           .arg(length));
     if (b.type != kTypeBinary && b.type != kTypeText)
-        return failWith<Block>(error, QStringLiteral("the block at offset %1 has an unknown type %2").arg(at).arg(b.type));
+        return fail(error, QStringLiteral("the block at offset %1 has an unknown type %2").arg(at).arg(b.type));
     qsizetype i = at + 6;
     for (;; i += 2) {
         if (i + 2 > b.end)
-            return failWith<Block>(error, QStringLiteral("the key of the block at offset %1 is not terminated").arg(at));
+            return fail(error, QStringLiteral("the key of the block at offset %1 is not terminated").arg(at));
         const char16_t c = qFromLittleEndian<std::uint16_t>(bytes.data() + i);
         if (c == 0)
             break;
@@ -175,7 +175,7 @@ std::optional<Block> readBlock(QByteArrayView bytes, qsizetype at, qsizetype lim
         if (b.valueBytes == 0) {
             b.valueAt = b.end;
         } else {
-            return failWith<Block>(error, QStringLiteral("the value of block '%1' runs past its end").arg(b.key));
+            return fail(error, QStringLiteral("the value of block '%1' runs past its end").arg(b.key));
         }
     }
     b.childrenAt = alignedTo32Bits(b.valueAt + b.valueBytes);
@@ -220,7 +220,7 @@ std::optional<VersionRecord> VersionRecord::parseSource(const QByteArray& text, 
         QString tokenError;
         const auto words = tokens(lines[n], &tokenError);
         if (!words)
-            return failWith<VersionRecord>(error, where(tokenError));
+            return fail(error, where(tokenError));
         if (words->isEmpty())
             continue;
         const QString keyword = words->first().toUpper();
@@ -229,7 +229,7 @@ std::optional<VersionRecord> VersionRecord::parseSource(const QByteArray& text, 
         if (keyword == QLatin1String("FILEVERSION") || keyword == QLatin1String("PRODUCTVERSION")) {
             const auto version = wantArgs(1) ? versionNumber(args[0]) : std::nullopt;
             if (!version)
-                return failWith<VersionRecord>(error, where(QStringLiteral("%1 needs a version a.b.c.d").arg(keyword)));
+                return fail(error, where(QStringLiteral("%1 needs a version a.b.c.d").arg(keyword)));
             (keyword == QLatin1String("FILEVERSION") ? record.fileVersion : record.productVersion) = *version;
             (keyword == QLatin1String("FILEVERSION") ? haveFile : haveProduct) = true;
         } else if (keyword == QLatin1String("FILETYPE")) {
@@ -239,18 +239,18 @@ std::optional<VersionRecord> VersionRecord::parseSource(const QByteArray& text, 
             else if (type == QLatin1String("program"))
                 record.fileType = kTypeProgram;
             else
-                return failWith<VersionRecord>(error, where(QStringLiteral("FILETYPE is 'library' or 'program'")));
+                return fail(error, where(QStringLiteral("FILETYPE is 'library' or 'program'")));
             haveType = true;
         } else if (keyword == QLatin1String("LANGUAGE") || keyword == QLatin1String("CODEPAGE")) {
             const auto value = wantArgs(1) ? number(args[0], 0xFFFF) : std::nullopt;
             if (!value)
-                return failWith<VersionRecord>(error, where(QStringLiteral("%1 needs a 16-bit number").arg(keyword)));
+                return fail(error, where(QStringLiteral("%1 needs a 16-bit number").arg(keyword)));
             (keyword == QLatin1String("LANGUAGE") ? record.language : record.codePage) = static_cast<std::uint16_t>(*value);
         } else if (keyword == QLatin1String("FILEFLAGSMASK") || keyword == QLatin1String("FILEFLAGS")
                    || keyword == QLatin1String("FILEOS") || keyword == QLatin1String("FILESUBTYPE")) {
             const auto value = wantArgs(1) ? number(args[0], 0xFFFFFFFF) : std::nullopt;
             if (!value)
-                return failWith<VersionRecord>(error, where(QStringLiteral("%1 needs a 32-bit number").arg(keyword)));
+                return fail(error, where(QStringLiteral("%1 needs a 32-bit number").arg(keyword)));
             if (keyword == QLatin1String("FILEFLAGSMASK"))
                 record.fileFlagsMask = *value;
             else if (keyword == QLatin1String("FILEFLAGS"))
@@ -261,16 +261,16 @@ std::optional<VersionRecord> VersionRecord::parseSource(const QByteArray& text, 
                 record.fileSubtype = *value;
         } else if (keyword == QLatin1String("STRING")) {
             if (!wantArgs(2) || isQuoted(args[0]) || !isQuoted(args[1]))
-                return failWith<VersionRecord>(error, where(QStringLiteral("STRING needs a name and a quoted text")));
+                return fail(error, where(QStringLiteral("STRING needs a name and a quoted text")));
             if (record.string(args[0]))
-                return failWith<VersionRecord>(error, where(QStringLiteral("string '%1' is given twice").arg(args[0])));
+                return fail(error, where(QStringLiteral("string '%1' is given twice").arg(args[0])));
             record.strings.emplace_back(args[0], args[1].mid(1));
         } else {
-            return failWith<VersionRecord>(error, where(QStringLiteral("unknown statement '%1'").arg(words->first())));
+            return fail(error, where(QStringLiteral("unknown statement '%1'").arg(words->first())));
         }
     }
     if (!haveFile || !haveProduct || !haveType)
-        return failWith<VersionRecord>(error, QStringLiteral("FILEVERSION, PRODUCTVERSION and FILETYPE are required"));
+        return fail(error, QStringLiteral("FILEVERSION, PRODUCTVERSION and FILETYPE are required"));
     return record;
 }
 
@@ -314,10 +314,10 @@ std::optional<VersionRecord> VersionRecord::fromBinary(QByteArrayView bytes, QSt
     if (!root)
         return std::nullopt;
     if (root->key != kRootKey || root->type != kTypeBinary || root->valueLength != kFixedPartSize)
-        return failWith<VersionRecord>(error, QStringLiteral("not a version record"));
+        return fail(error, QStringLiteral("not a version record"));
     const auto u32 = [&](int index) { return qFromLittleEndian<std::uint32_t>(bytes.data() + root->valueAt + 4 * index); };
     if (u32(0) != kSignature)
-        return failWith<VersionRecord>(error, QStringLiteral("the fixed part has a wrong signature"));
+        return fail(error, QStringLiteral("the fixed part has a wrong signature"));
     VersionRecord record;
     const auto split = [](std::uint32_t high, std::uint32_t low) {
         return std::array<std::uint16_t, 4>{static_cast<std::uint16_t>(high >> 16), static_cast<std::uint16_t>(high),
@@ -342,14 +342,14 @@ std::optional<VersionRecord> VersionRecord::fromBinary(QByteArrayView bytes, QSt
             return std::nullopt;
         if (child.key == kStringFileInfo) {
             if (grandChildren->size() != 1)
-                return failWith<VersionRecord>(error, QStringLiteral("the record holds %1 string tables, not one")
+                return fail(error, QStringLiteral("the record holds %1 string tables, not one")
                                                           .arg(grandChildren->size()));
             const Block& table = grandChildren->front();
             bool okLanguage = false, okCodePage = false;
             const uint tableLanguage = table.key.left(4).toUInt(&okLanguage, 16);
             const uint tableCodePage = table.key.mid(4).toUInt(&okCodePage, 16);
             if (table.key.size() != 8 || !okLanguage || !okCodePage)
-                return failWith<VersionRecord>(error, QStringLiteral("string table key '%1' is not eight hex digits").arg(table.key));
+                return fail(error, QStringLiteral("string table key '%1' is not eight hex digits").arg(table.key));
             record.language = static_cast<std::uint16_t>(tableLanguage);
             record.codePage = static_cast<std::uint16_t>(tableCodePage);
             const auto texts = childrenOf(bytes, table, error);
@@ -357,7 +357,7 @@ std::optional<VersionRecord> VersionRecord::fromBinary(QByteArrayView bytes, QSt
                 return std::nullopt;
             for (const Block& text : *texts) {
                 if (text.type != kTypeText)
-                    return failWith<VersionRecord>(error, QStringLiteral("string '%1' is not text").arg(text.key));
+                    return fail(error, QStringLiteral("string '%1' is not text").arg(text.key));
                 record.strings.emplace_back(text.key, textValue(bytes, text));
             }
             haveTable = true;
@@ -366,7 +366,7 @@ std::optional<VersionRecord> VersionRecord::fromBinary(QByteArrayView bytes, QSt
                 if (var.key != kTranslation)
                     continue;
                 if (var.type != kTypeBinary || var.valueBytes < 4 || var.valueBytes % 4)
-                    return failWith<VersionRecord>(error, QStringLiteral("the translation entry is damaged"));
+                    return fail(error, QStringLiteral("the translation entry is damaged"));
                 for (qsizetype i = 0; i < var.valueBytes; i += 4)
                     translations.emplace_back(qFromLittleEndian<std::uint16_t>(bytes.data() + var.valueAt + i),
                                               qFromLittleEndian<std::uint16_t>(bytes.data() + var.valueAt + i + 2));
@@ -374,11 +374,11 @@ std::optional<VersionRecord> VersionRecord::fromBinary(QByteArrayView bytes, QSt
         }
     }
     if (!haveTable)
-        return failWith<VersionRecord>(error, QStringLiteral("the record holds no string table"));
+        return fail(error, QStringLiteral("the record holds no string table"));
     // The translation list names the languages the strings come in; ours has the one.
     const std::pair<std::uint16_t, std::uint16_t> tableLanguage{record.language, record.codePage};
     if (std::find(translations.begin(), translations.end(), tableLanguage) == translations.end())
-        return failWith<VersionRecord>(error, QStringLiteral("the translation list does not name the string table's language"));
+        return fail(error, QStringLiteral("the translation list does not name the string table's language"));
     return record;
 }
 

@@ -13,26 +13,26 @@ std::optional<RegisteredClass> RegisteredClass::find(const QString& name, QStrin
     QString why;
     const auto entry = Registry::locate(name, &why);
     if (!entry && why.isEmpty())
-        return failWith<RegisteredClass>(
+        return fail(
             error, QStringLiteral("class '%1' is not registered (asked the registry: '%2')")
                        .arg(name, Registry::searchOrder().join(QStringLiteral("', then '"))));
     if (!entry)
-        return failWith<RegisteredClass>(error, why);
+        return fail(error, why);
     if (const QString refusal = LibraryFile::refusal(entry->libraryPath); !refusal.isEmpty())
-        return failWith<RegisteredClass>(error, QStringLiteral("class '%1' cannot be used: %2 (named by the registry '%3')")
+        return fail(error, QStringLiteral("class '%1' cannot be used: %2 (named by the registry '%3')")
                                                     .arg(name, refusal, entry->store));
 
     const auto resources = ResourceTable::readFromFile(entry->libraryPath, &why);
     const Resource* typeLibraryResource = resources ? resources->find(QStringLiteral("TYPELIB"), 1) : nullptr;
     if (!typeLibraryResource)
-        return failWith<RegisteredClass>(error, QStringLiteral("library '%1' of class '%2' has no type library%3")
+        return fail(error, QStringLiteral("library '%1' of class '%2' has no type library%3")
                                                     .arg(entry->libraryPath, name, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
     auto typeLibrary = TypeLibrary::parse(typeLibraryResource->data, &why);
     if (!typeLibrary)
-        return failWith<RegisteredClass>(error, QStringLiteral("the type library of '%1' is damaged: %2").arg(entry->libraryPath, why));
+        return fail(error, QStringLiteral("the type library of '%1' is damaged: %2").arg(entry->libraryPath, why));
     const TypeLibrary::Class* typeInfo = typeLibrary->findClass(entry->clsid);
     if (!typeInfo)
-        return failWith<RegisteredClass>(error, QStringLiteral("the type library of '%1' does not describe class %2")
+        return fail(error, QStringLiteral("the type library of '%1' does not describe class %2")
                                                     .arg(entry->libraryPath, entry->clsid.toString()));
 
     RegisteredClass found;
