@@ -13,13 +13,7 @@
 
 namespace testing_support {
 
-inline constexpr const char* kButtonManifest = R"(<manifest>
-  <library file="Lumakey.ocx">
-    <class id="{8DDE02C5-207C-4592-8B6F-0F84159237E0}" progid="Lumakey.btn"/>
-  </library>
-</manifest>)";
-
-inline void useButtonManifest() { fk::com::setProgramManifest(kButtonManifest, QStringLiteral(CORVANE_BUILD_BIN)); }
+inline void useButtonManifest() { fk::com::setProgramManifest(buttonManifest(), QStringLiteral(CORVANE_BUILD_BIN)); }
 
 class ButtonHost : public fk::Form {
 public:
@@ -29,8 +23,8 @@ public:
     {
     }
     // 100 x 33 pixels each, side by side with no gap.
-    fk::com::HostedControl first{*this, {.rect = {300, 300, 1500, 495}, .progId = QStringLiteral("Lumakey.btn")}};
-    fk::com::HostedControl second{*this, {.rect = {1800, 300, 1500, 495}, .progId = QStringLiteral("Lumakey.btn")}};
+    fk::com::HostedControl first{*this, {.rect = {300, 300, 1500, 495}, .progId = kButtonProgId}};
+    fk::com::HostedControl second{*this, {.rect = {1800, 300, 1500, 495}, .progId = kButtonProgId}};
 
     void showAt(int x, int y)
     {
@@ -41,15 +35,19 @@ public:
     }
 };
 
-// What the user sees of a hosted control now.
-inline QImage screenOf(const fk::com::HostedControl& control) { return control.widget()->grab().toImage(); }
+// The button's looks: the colours of its face and of its frame (as 0xRRGGBB).
+inline constexpr QRgb kIdleFace = 0xE0E0E0;
+inline constexpr QRgb kHoverFace = 0x1D63CD;   // 0xCD631D as 0xBBGGRR
+inline constexpr QRgb kPressedFace = 0xAAD5FF; // 0xFFD5AA
+inline constexpr QRgb kFrame = 0x0080FF;       // 0xFF8000
 
-// The widget that takes the mouse: the face, deepest under the control's centre.
-inline QWidget* faceOf(const fk::com::HostedControl& control)
+// Waits for the look to settle: frame pixel and inside pixel as expected.
+inline bool looksLike(const fk::com::HostedControl& button, QRgb frame, QRgb inside)
 {
-    QWidget* site = control.widget();
-    QWidget* face = site->childAt(site->rect().center());
-    return face ? face : site;
+    return waitUntil([&] {
+        const QImage face = screenOf(button);
+        return pixel(face, 0, 0) == frame && pixel(face, 2, 2) == inside;
+    }, 1000);
 }
 
 } // namespace testing_support

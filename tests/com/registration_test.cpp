@@ -1,6 +1,6 @@
 // Registering the library for the user, creating btn through the registry from a host that
 // carries no manifest, and unregistering it again.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/activation.h"
 #include "hosting/hosted_control.h"
@@ -12,8 +12,7 @@
 #include <QTest>
 #include <QWidget>
 
-using namespace tools_testing;
-using testing_support::reasonCreating;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {
@@ -22,7 +21,7 @@ namespace {
 class Host : public fk::Form {
 public:
     Host() : Form({.clientWidth = 3000, .clientHeight = 1500, .borderStyle = fk::BorderStyle::FixedNoTitle, .centered = false}) {}
-    HostedControl button{*this, {.rect = {300, 300, 1500, 495}, .progId = QStringLiteral("Lumakey.btn")}};
+    HostedControl button{*this, {.rect = {300, 300, 1500, 495}, .progId = kButtonProgId}};
 };
 
 // The library from the build, loaded, with its registration entry points.
@@ -40,14 +39,14 @@ TEST(Registration, RegisteredButtonIsCreatedByProgIdFromAHostWithoutManifest)
 {
     TestRegistry registry;
     hostWithoutManifest(registry.folder());
-    EXPECT_TRUE(reasonCreating(QStringLiteral("Lumakey.btn")).contains(QStringLiteral("not registered")));
+    EXPECT_TRUE(reasonCreating(kButtonProgId).contains(QStringLiteral("not registered")));
 
     Library library;
     ASSERT_TRUE(library.file);
     ASSERT_EQ(library.registerServer(), S_OK) << registrationError().toStdString();
     EXPECT_TRUE(registrationError().isEmpty());
 
-    testing_support::RecordedErrors errors;
+    RecordedErrors errors;
     Host host;
     host.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(host.clientWidget()));
@@ -56,9 +55,7 @@ TEST(Registration, RegisteredButtonIsCreatedByProgIdFromAHostWithoutManifest)
 
     int clicks = 0;
     host.button.on(QStringLiteral("Click"), [&] { ++clicks; });
-    QWidget* site = host.button.widget();
-    QWidget* face = site->childAt(site->rect().center());
-    ASSERT_TRUE(face);
+    QWidget* face = faceOf(host.button);
     QTest::mouseClick(face, Qt::LeftButton, {}, face->rect().center());
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(errors.empty());
@@ -78,7 +75,7 @@ TEST(Registration, RecordsTheClassItsTypeLibraryAndItsInterfaces)
     const QJsonObject store = registry.json();
     const QJsonObject btn = store[QStringLiteral("classes")][QString::fromLatin1(kButtonClass)].toObject();
     EXPECT_EQ(btn[QStringLiteral("library")].toString(), path);
-    EXPECT_EQ(btn[QStringLiteral("progId")].toString(), QStringLiteral("Lumakey.btn"));
+    EXPECT_EQ(btn[QStringLiteral("progId")].toString(), QString(kButtonProgId));
     EXPECT_EQ(btn[QStringLiteral("name")].toString(), QStringLiteral("btn"));
     EXPECT_EQ(btn[QStringLiteral("control")], QJsonValue(true));
     EXPECT_EQ(btn[QStringLiteral("miscStatus")].toString(), QStringLiteral("0x00020191"));
@@ -86,7 +83,7 @@ TEST(Registration, RecordsTheClassItsTypeLibraryAndItsInterfaces)
     EXPECT_EQ(btn[QStringLiteral("toolboxBitmap")][QStringLiteral("resource")].toInt(), 30000);
     EXPECT_EQ(btn[QStringLiteral("typeLibrary")].toString(), QString::fromLatin1(kTypeLibrary));
 
-    EXPECT_EQ(store[QStringLiteral("progIds")][QStringLiteral("Lumakey.btn")].toString(), QString::fromLatin1(kButtonClass));
+    EXPECT_EQ(store[QStringLiteral("progIds")][QString(kButtonProgId)].toString(), QString::fromLatin1(kButtonClass));
 
     const QJsonObject typeLibrary = store[QStringLiteral("typeLibraries")][QString::fromLatin1(kTypeLibrary)].toObject();
     ASSERT_EQ(typeLibrary.keys(), QStringList{QStringLiteral("2.0")});
@@ -120,7 +117,7 @@ TEST(Registration, AfterUnregisteringCreationFailsWithAClearError)
     EXPECT_TRUE(createObject(QStringLiteral("lumakey.BTN"))) << "ProgIDs are found in any case";
     ASSERT_EQ(library.unregisterServer(), S_OK) << registrationError().toStdString();
 
-    for (const QString& name : {QStringLiteral("Lumakey.btn"), QString::fromLatin1(kButtonClass)}) {
+    for (const QString& name : {QString(kButtonProgId), QString::fromLatin1(kButtonClass)}) {
         const QString reason = reasonCreating(name);
         EXPECT_TRUE(reason.contains(name)) << reason.toStdString();
         EXPECT_TRUE(reason.contains(QStringLiteral("not registered"))) << reason.toStdString();
@@ -214,12 +211,12 @@ TEST(Registration, ADamagedStoreOrEntryMakesActivationFailWithTheReason)
              "classes": {"{8DDE02C5-207C-4592-8B6F-0F84159237E0}": {"library": 17}}})",
          "names no library file"},
     };
-    testing_support::RecordedErrors errors;
+    RecordedErrors errors;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.contents.toStdString());
         registry.write(c.contents);
-        const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
-        EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+        const QString reason = reasonCreating(kButtonProgId);
+        EXPECT_TRUE(reason.contains(kButtonProgId)) << reason.toStdString();
         EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
         // A host window reports the error instead of going down with it.
         EXPECT_THROW(Host host, fk::RuntimeError);
@@ -234,8 +231,8 @@ TEST(Registration, ARegistryEntryNamingAMissingLibraryIsAClearError)
     const QString copy = copyOfLibrary(folder.path());
     ASSERT_EQ(runTool(QStringLiteral("regsvr"), {copy}).exitCode, 0);
     ASSERT_TRUE(QFile::remove(copy));
-    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
-    EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+    const QString reason = reasonCreating(kButtonProgId);
+    EXPECT_TRUE(reason.contains(kButtonProgId)) << reason.toStdString();
     EXPECT_TRUE(reason.contains(copy + QStringLiteral("' does not exist"))) << reason.toStdString();
     EXPECT_TRUE(reason.contains(registry.path())) << "says who named the file: " << reason.toStdString();
 }
