@@ -1,6 +1,6 @@
 // Finding and creating the button through the component model, and the errors a host
 // gets when that cannot be done.
-#include "button_host.h"
+#include "support/button_host.h"
 
 #include "com/dispatch.h"
 #include "com/events.h"

@@ -1,6 +1,6 @@
 // The button's Caption through its dispatch interface, and what a host gets for calls the
 // button does not take.
-#include "button_host.h"
+#include "support/button_host.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // ids it does not publish, the wrong number of arguments, values without a text form,
 // huge and unusual text. The button answers each with a clear error or takes the text as
 // it is, keeps what it had, and goes on painting and clicking as before.
-#include "button_host.h"
+#include "support/button_host.h"
 
 #include "com/events.h"
 #include "com/embedded_control.h"

@@ -1,6 +1,6 @@
 // The highlight button as a user sees it: its three looks, pixel by pixel, following the
 // real cursor position, and the press, drag and release of a click.
-#include "button_host.h"
+#include "support/button_host.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -1,12 +1,10 @@
 // Registering the library for the user, creating btn through the registry from a host that
 // carries no manifest, and unregistering it again.
+#include "support/button_host.h"
 #include "support/library_support.h"
 
 #include "com/activation.h"
-#include "hosting/hosted_control.h"
 #include "com/library.h"
-#include "forms/form.h"
-#include "support/test_support.h"
 
 #include <QJsonArray>
 #include <QTest>
@@ -17,20 +15,12 @@ using namespace fk::com;
 
 namespace {
 
-// A host window that holds one button, found by ProgID.
-class Host : public fk::Form {
-public:
-    Host() : Form({.clientWidth = 3000, .clientHeight = 1500, .borderStyle = fk::BorderStyle::FixedNoTitle, .centered = false}) {}
-    HostedControl button{*this, {.rect = {300, 300, 1500, 495}, .progId = kButtonProgId}};
-};
-
 // The library from the build, loaded, with its registration entry points.
 struct Library {
     const LibraryFile* file = loadLibrary(builtFile(QStringLiteral("Lumakey.ocx")));
     HRESULT registerServer() const { return entryOf<RegistrationEntry>(file, "DllRegisterServer")(); }
     HRESULT unregisterServer() const { return entryOf<RegistrationEntry>(file, "DllUnregisterServer")(); }
 };
-
 
 // No manifest: only the registry can lead to the library.
 void hostWithoutManifest(const QString& folder) { setProgramManifest({}, folder); }
@@ -47,15 +37,14 @@ TEST(Registration, RegisteredButtonIsCreatedByProgIdFromAHostWithoutManifest)
     EXPECT_TRUE(registrationError().isEmpty());
 
     RecordedErrors errors;
-    Host host;
-    host.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(host.clientWidget()));
-    host.button.set(QStringLiteral("Caption"), Variant(QStringLiteral("Benchmark")));
-    EXPECT_EQ(host.button.get(QStringLiteral("Caption")), Variant(QStringLiteral("Benchmark")));
+    ButtonHost host;
+    host.showAt(100, 100);
+    host.first.set(QStringLiteral("Caption"), Variant(QStringLiteral("Benchmark")));
+    EXPECT_EQ(host.first.get(QStringLiteral("Caption")), Variant(QStringLiteral("Benchmark")));
 
     int clicks = 0;
-    host.button.on(QStringLiteral("Click"), [&] { ++clicks; });
-    QWidget* face = faceOf(host.button);
+    host.first.on(QStringLiteral("Click"), [&] { ++clicks; });
+    QWidget* face = faceOf(host.first);
     QTest::mouseClick(face, Qt::LeftButton, {}, face->rect().center());
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(errors.empty());
@@ -219,7 +208,7 @@ TEST(Registration, ADamagedStoreOrEntryMakesActivationFailWithTheReason)
         EXPECT_TRUE(reason.contains(kButtonProgId)) << reason.toStdString();
         EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
         // A host window reports the error instead of going down with it.
-        EXPECT_THROW(Host host, fk::RuntimeError);
+        EXPECT_THROW(ButtonHost host, fk::RuntimeError);
     }
 }
 

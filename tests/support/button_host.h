@@ -1,7 +1,8 @@
 #pragma once
 
 // A small window that hosts highlight buttons the way the program's windows do: created
-// through the component model by ProgID, from the library in the build's folder.
+// through the component model by ProgID (useButtonManifest leads it to the library in the
+// build's folder), and how the button looks.
 #include "com/activation.h"
 #include "hosting/hosted_control.h"
 #include "forms/form.h"
