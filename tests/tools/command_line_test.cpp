@@ -208,7 +208,7 @@ TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
     QTemporaryDir folder;
     const QString library = copyOfLibrary(folder.path());
     ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
-    const QString button = QString(kButtonProgId);
+    const QString button = kButtonProgId;
     const QString host = QStringLiteral("host");
 
     // Refused before any window shows: members the type library does not have.
