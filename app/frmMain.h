@@ -182,9 +182,6 @@ protected:
     void Form_Load() override;
 
 private:
-    // Tests reach the window's private operations through this.
-    friend class frmMainProbe;
-
     static inline const fk::FontSpec kHeadingFont{QStringLiteral("MS Sans Serif"), 8.25, true, false};
 
     void DrawTitleBar();

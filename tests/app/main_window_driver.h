@@ -12,16 +12,6 @@
 #include <QWindow>
 #include <cstdint>
 
-namespace corvane {
-
-// The window's private operations, for the few cases no control can reach.
-class frmMainProbe {
-public:
-    static void selectTest(frmMain& window, const std::int16_t& index) { window.SelectTest(index); }
-};
-
-} // namespace corvane
-
 namespace main_window {
 
 // A left click at the centre of the widget, delivered to its top-level window.
@@ -31,16 +21,7 @@ inline void clickAt(const QWidget* target)
     QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, target->mapTo(top, target->rect().center()));
 }
 
-// The widget that takes the mouse on a highlight button: the face, deepest under the
-// centre of the control's site.
-inline QWidget* faceOf(const fk::com::HostedControl& button)
-{
-    QWidget* site = button.widget();
-    QWidget* face = site->childAt(site->rect().center());
-    return face ? face : site;
-}
-
-inline void click(const fk::com::HostedControl& button) { clickAt(faceOf(button)); }
+inline void click(const fk::com::HostedControl& button) { clickAt(testing_support::faceOf(button)); }
 inline void click(const fk::Control& control) { clickAt(control.widget()); }
 
 inline QString captionOf(const fk::com::HostedControl& button) { return button.get(QStringLiteral("Caption")).toText(); }

@@ -202,24 +202,4 @@ TEST_F(Selector, StripLabelsAreNotHighlightedUntilATestIsChosen)
     EXPECT_EQ(black, 0);
 }
 
-TEST_F(Selector, AnIndexWithoutLabelOrPanelIsARuntimeError)
-{
-    click(main.btnCPUBenchmark);
-    const SelectorState before = state();
-    std::size_t reported = 0;
-    for (const std::int16_t index : {std::int16_t{7}, std::int16_t{-1}, std::int16_t{32767}}) {
-        fk::runHandler([&] { corvane::frmMainProbe::selectTest(main, index); });
-        ASSERT_EQ(errors.errors().size(), ++reported) << "index " << index;
-        EXPECT_EQ(errors.errors().back().number(), 9) << "index " << index;
-        // Every label was made black before the missing one was asked for; no panel moved.
-        for (int i = 0; i < 7; ++i)
-            EXPECT_EQ(strip(i).foreColor(), kBlack);
-        EXPECT_EQ(state().panelRects, before.panelRects);
-        EXPECT_EQ(state().stacking, before.stacking);
-    }
-    // The window goes on working.
-    click(main.btnCPUBenchmark);
-    expectChosen(1);
-}
-
 } // namespace

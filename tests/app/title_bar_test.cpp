@@ -103,8 +103,7 @@ TEST_F(TitleBar, MinimizeButtonTouchesTheCloseButton)
 
 TEST_F(TitleBar, MinimizeButtonMinimizesTheWindow)
 {
-    QWidget* site = main.btnMinimize.widget();
-    QTest::mouseClick(site->childAt(site->rect().center()), Qt::LeftButton);
+    QTest::mouseClick(faceOf(main.btnMinimize), Qt::LeftButton);
     EXPECT_EQ(main.windowState(), fk::WindowState::Minimized);
 }
 
@@ -113,8 +112,7 @@ TEST(TitleBarDeathTest, CloseButtonEndsTheProgramAtOnceWithStatusZero)
     EXPECT_EXIT(
         {
             frmMain& main = fk::formInstance<frmMain>();
-            QWidget* site = main.btnXClose.widget();
-            QTest::mouseClick(site->childAt(site->rect().center()), Qt::LeftButton);
+            QTest::mouseClick(faceOf(main.btnXClose), Qt::LeftButton);
             std::fputs("still running\n", stderr);
             std::abort();
         },

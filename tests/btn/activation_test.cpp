@@ -1,6 +1,6 @@
 // Finding and creating the button through the component model, and the errors a host
 // gets when that cannot be done.
-#include "button_host.h"
+#include "support/button_host.h"
 
 #include "com/dispatch.h"
 #include "com/events.h"
@@ -16,8 +16,8 @@ namespace {
 TEST(Activation, ByProgIdAndByClassIdentity)
 {
     useButtonManifest();
-    auto byName = fk::com::createObject(QStringLiteral("Lumakey.btn"));
-    auto byId = fk::com::createObject(QStringLiteral("{8DDE02C5-207C-4592-8B6F-0F84159237E0}"));
+    auto byName = fk::com::createObject(kButtonProgId);
+    auto byId = fk::com::createObject(QString(kButtonClass));
     ASSERT_TRUE(byName);
     ASSERT_TRUE(byId);
     EXPECT_NE(byName.get(), byId.get()) << "each creation is a new instance";
@@ -45,30 +45,28 @@ TEST(Activation, UnknownProgIdIsAClearError)
 TEST(Activation, MissingLibraryFileIsAClearError)
 {
     QTemporaryDir empty;
-    fk::com::setProgramManifest(kButtonManifest, empty.path());
-    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
-    EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+    fk::com::setProgramManifest(buttonManifest(), empty.path());
+    const QString reason = reasonCreating(kButtonProgId);
+    EXPECT_TRUE(reason.contains(kButtonProgId)) << reason.toStdString();
     EXPECT_TRUE(reason.contains(QStringLiteral("does not exist"))) << reason.toStdString();
 }
 
 TEST(Activation, ManifestMayNotLeadOutsideTheProgramsFolder)
 {
-    fk::com::setProgramManifest(R"(<manifest><library file="../Lumakey.ocx">
-        <class id="{8DDE02C5-207C-4592-8B6F-0F84159237E0}" progid="Lumakey.btn"/></library></manifest>)",
-                                QStringLiteral(CORVANE_BUILD_BIN));
-    EXPECT_TRUE(reasonCreating(QStringLiteral("Lumakey.btn")).contains(QStringLiteral("outside the program's folder")));
+    fk::com::setProgramManifest(buttonManifest(QStringLiteral("../Lumakey.ocx")), QStringLiteral(CORVANE_BUILD_BIN));
+    EXPECT_TRUE(reasonCreating(kButtonProgId).contains(QStringLiteral("outside the program's folder")));
 }
 
 TEST(Activation, ADamagedManifestIsAClearError)
 {
     fk::com::setProgramManifest("<manifest><library file=", QStringLiteral(CORVANE_BUILD_BIN));
-    EXPECT_TRUE(reasonCreating(QStringLiteral("Lumakey.btn")).contains(QStringLiteral("manifest is damaged")));
+    EXPECT_TRUE(reasonCreating(kButtonProgId).contains(QStringLiteral("manifest is damaged")));
 }
 
 TEST(Activation, AHostWindowThatCannotCreateItsButtonReportsInsteadOfCrashing)
 {
     QTemporaryDir empty;
-    fk::com::setProgramManifest(kButtonManifest, empty.path());
+    fk::com::setProgramManifest(buttonManifest(), empty.path());
     EXPECT_THROW(ButtonHost host, fk::RuntimeError);
 }
 

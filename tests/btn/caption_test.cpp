@@ -1,6 +1,6 @@
 // The button's Caption through its dispatch interface, and what a host gets for calls the
 // button does not take.
-#include "button_host.h"
+#include "support/button_host.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ protected:
     bool showsHoverWhenPointedAt()
     {
         moveCursor(host->first.widget()->mapToGlobal(QPoint(50, 16)));
-        return waitUntil([&] { return pixel(screenOf(host->first), 0, 0) == 0x0080FFu; }, 300);
+        return waitUntil([&] { return pixel(screenOf(host->first), 0, 0) == kFrame; }, 300);
     }
 
     std::unique_ptr<ButtonHost> host;

@@ -2,7 +2,7 @@
 // ids it does not publish, the wrong number of arguments, values without a text form,
 // huge and unusual text. The button answers each with a clear error or takes the text as
 // it is, keeps what it had, and goes on painting and clicking as before.
-#include "button_host.h"
+#include "support/button_host.h"
 
 #include "com/events.h"
 #include "com/embedded_control.h"
@@ -19,9 +19,6 @@ using fk::com::Variant;
 
 namespace {
 
-constexpr QRgb kIdleFace = 0xE0E0E0;
-constexpr QRgb kHoverFace = 0x1D63CD;
-constexpr QRgb kFrame = 0x0080FF;
 constexpr QRgb kWhite = 0xFFFFFF;
 constexpr DISPID kCaption = 0x68030000;
 constexpr DISPID kIsMouseOverControl = 0x60030007;
@@ -41,14 +38,6 @@ protected:
     fk::com::IDispatch& raw() { return *host->first.dispatch(); }
 
     Variant caption() { return host->first.get(QStringLiteral("Caption")); }
-
-    static bool looksLike(const fk::com::HostedControl& button, QRgb frame, QRgb inside)
-    {
-        return waitUntil([&] {
-            const QImage face = screenOf(button);
-            return pixel(face, 0, 0) == frame && pixel(face, 2, 2) == inside;
-        }, 1000);
-    }
 
     // The button still follows the pointer, paints its caption in white on hover, goes
     // back to idle when the pointer leaves, and a click still reaches the host once.

@@ -1,6 +1,6 @@
 // The highlight button as a user sees it: its three looks, pixel by pixel, following the
 // real cursor position, and the press, drag and release of a click.
-#include "button_host.h"
+#include "support/button_host.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -9,11 +9,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr QRgb kIdleFace = 0xE0E0E0;
-constexpr QRgb kHoverFace = 0x1D63CD;   // 0xCD631D as 0xBBGGRR
-constexpr QRgb kPressedFace = 0xAAD5FF; // 0xFFD5AA
-constexpr QRgb kFrame = 0x0080FF;       // 0xFF8000
-constexpr QRgb kIdleText = 0x00509F;    // 0x9F5000
+constexpr QRgb kIdleText = 0x00509F; // 0x9F5000
 constexpr QRgb kWhite = 0xFFFFFF;
 
 class Looks : public ::testing::Test {
@@ -26,15 +22,6 @@ protected:
         host->second.set(QStringLiteral("Caption"), "Stop");
         host->showAt(100, 100);
         moveCursor({5, 5});
-    }
-
-    // Waits for the look to settle: frame pixel and inside pixel as expected.
-    static bool looksLike(const fk::com::HostedControl& button, QRgb frame, QRgb inside)
-    {
-        return waitUntil([&] {
-            const QImage face = screenOf(button);
-            return pixel(face, 0, 0) == frame && pixel(face, 2, 2) == inside;
-        }, 1000);
     }
 
     static QPoint screenPointOf(const fk::com::HostedControl& button, QPoint local)

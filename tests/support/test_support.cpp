@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include "com/activation.h"
+#include "hosting/hosted_control.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -69,6 +70,26 @@ QString reasonCreating(const QString& name)
     }
     return QStringLiteral("(created)");
 }
+
+QByteArray buttonManifest(const QString& libraryFile)
+{
+    return QStringLiteral(R"(<manifest>
+  <library file="%1">
+    <class id="%2" progid="%3"/>
+  </library>
+</manifest>)")
+        .arg(libraryFile, QLatin1String(kButtonClass), QLatin1String(kButtonProgId))
+        .toUtf8();
+}
+
+QWidget* faceOf(const fk::com::HostedControl& control)
+{
+    QWidget* site = control.widget();
+    QWidget* face = site->childAt(site->rect().center());
+    return face ? face : site;
+}
+
+QImage screenOf(const fk::com::HostedControl& control) { return control.widget()->grab().toImage(); }
 
 QRgb pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 

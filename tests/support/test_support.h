@@ -5,6 +5,7 @@
 #include "core/color.h"
 #include "forms/error_reporting.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -12,8 +13,30 @@
 #include <vector>
 
 class QWidget;
+namespace fk::com {
+class HostedControl;
+}
 
 namespace testing_support {
+
+// The highlight button's class in the control library, by identity and by ProgID, and the
+// identities of its type library and of its two interfaces.
+inline constexpr char kButtonClass[] = "{8DDE02C5-207C-4592-8B6F-0F84159237E0}";
+inline constexpr char kButtonProgId[] = "Lumakey.btn";
+inline constexpr char kTypeLibrary[] = "{2004FE3A-FBE0-4284-AAF3-0C56C3E6713D}";
+inline constexpr char kButtonInterface[] = "{6F5550D2-7096-4A9C-AA54-F2BB84D0A99B}";
+inline constexpr char kButtonEvents[] = "{F26C7975-6F91-4C53-BD8F-A230F902D283}";
+
+// A program manifest that leads both names of the button to the library file, a path
+// relative to the program's folder.
+QByteArray buttonManifest(const QString& libraryFile = QStringLiteral("Lumakey.ocx"));
+
+// The widget that takes the mouse on a hosted control: the face, deepest under the centre
+// of its site.
+QWidget* faceOf(const fk::com::HostedControl& control);
+
+// What the user sees of a hosted control now.
+QImage screenOf(const fk::com::HostedControl& control);
 
 // Records untrapped errors instead of showing a message box and ending the program.
 class RecordedErrors {

@@ -1,6 +1,6 @@
 // The tools as a user runs them: what they print, what they leave in the registry and
 // their exit status (0 done, 1 failed, 2 wrong usage).
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/bitmap_resource.h"
 #include "com/resources.h"
@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QRegularExpression>
 
-using namespace tools_testing;
+using namespace testing_support;
 
 namespace {
 
@@ -56,14 +56,14 @@ TEST(RegistrationTool, RegistersARelativeFileByItsAbsolutePathAndUnregistersIt)
     ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
     EXPECT_TRUE(added.out.contains(QFile::encodeName(library))) << added.out.toStdString();
     QString error;
-    const auto found = fk::com::Registry(registry.path()).findProgId(QStringLiteral("Lumakey.btn"), &error);
+    const auto found = fk::com::Registry(registry.path()).findProgId(kButtonProgId, &error);
     ASSERT_TRUE(found) << error.toStdString();
     EXPECT_EQ(found->libraryPath, library);
     EXPECT_EQ(found->clsid.toString(), QString::fromLatin1(kButtonClass));
 
     const ToolRun removed = runTool(QStringLiteral("regsvr"), {QStringLiteral("-u"), library});
     ASSERT_EQ(removed.exitCode, 0) << removed.err.toStdString();
-    EXPECT_FALSE(fk::com::Registry(registry.path()).findProgId(QStringLiteral("Lumakey.btn"), &error));
+    EXPECT_FALSE(fk::com::Registry(registry.path()).findProgId(kButtonProgId, &error));
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
 }
 
@@ -208,7 +208,7 @@ TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
     QTemporaryDir folder;
     const QString library = copyOfLibrary(folder.path());
     ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
-    const QString button = QStringLiteral("Lumakey.btn");
+    const QString button = kButtonProgId;
     const QString host = QStringLiteral("host");
 
     // Refused before any window shows: members the type library does not have.

@@ -1,7 +1,7 @@
 // The registry store under pressure: writers in several processes at once, writers killed
 // half-way, and what they leave behind (stale locks, temporary files). Readers must always
 // find either the old or the new store, and no registration may get lost.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/library.h"
 #include "com/type_info.h"
@@ -19,7 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace tools_testing;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {
@@ -164,7 +164,7 @@ TEST(RegistryStore, RegistrationToolsRunningTogetherOnCopiesLeaveAWholeStore)
         ASSERT_TRUE(tool->waitForFinished(30000));
         EXPECT_EQ(tool->exitCode(), 0) << tool->readAllStandardError().toStdString();
     }
-    const auto entry = Registry(test.path()).findProgId(QStringLiteral("Lumakey.btn"), &error);
+    const auto entry = Registry(test.path()).findProgId(kButtonProgId, &error);
     ASSERT_TRUE(entry) << error.toStdString();
     EXPECT_NE(std::find(copies.begin(), copies.end(), entry->libraryPath), copies.end())
         << "the class names one of the copies, whole: " << entry->libraryPath.toStdString();
@@ -395,7 +395,7 @@ TEST(RegistryStore, SixWritersKilledAtRandomForTwentySecondsLeaveAWholeStoreAndN
 
     // Afterwards a registration succeeds, and the store's folder holds the store alone.
     ASSERT_EQ(copies.front().first(), S_OK) << registrationError().toStdString();
-    const auto entry = registry.findProgId(QStringLiteral("Lumakey.btn"), &error);
+    const auto entry = registry.findProgId(kButtonProgId, &error);
     ASSERT_TRUE(entry) << error.toStdString();
     EXPECT_EQ(entry->libraryPath, QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/copy0/Lumakey.ocx"));
     EXPECT_EQ(QDir(test.folder()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("registry.json")});

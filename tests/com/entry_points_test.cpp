@@ -1,7 +1,7 @@
 // The library's entry points as a host's component model sees them: exactly four exports,
 // a class object for btn and for nothing else, and an unload answer that follows the
 // objects alive.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/class_factory.h"
 #include "com/dispatch.h"
@@ -13,7 +13,7 @@
 #include <elf.h>
 #include <set>
 
-using namespace tools_testing;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the tests of the library's entry points, registration and tools share: the built
-// files, a registry of the test's own, copies of the library and running the tools.
+// What the tests of the component model and of the tools share: the built files, a registry
+// of the test's own, copies of the library and running the tools.
 #include "com/library_file.h"
 #include "support/test_support.h"
 #include "com/registry.h"
@@ -19,7 +19,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace tools_testing {
+namespace testing_support {
 
 // A file of the build, by its canonical path (the loader takes no other).
 inline QString builtFile(const QString& name)
@@ -137,9 +137,4 @@ inline const fk::com::LibraryFile* loadLibrary(const QString& path)
     return library;
 }
 
-inline constexpr const char* kButtonClass = "{8DDE02C5-207C-4592-8B6F-0F84159237E0}";
-inline constexpr const char* kTypeLibrary = "{2004FE3A-FBE0-4284-AAF3-0C56C3E6713D}";
-inline constexpr const char* kButtonInterface = "{6F5550D2-7096-4A9C-AA54-F2BB84D0A99B}";
-inline constexpr const char* kButtonEvents = "{F26C7975-6F91-4C53-BD8F-A230F902D283}";
-
-} // namespace tools_testing
+} // namespace testing_support

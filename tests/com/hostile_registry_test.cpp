@@ -3,7 +3,7 @@
 // to files no library could be. Each makes creation fail with error 429 that names the
 // class and the reason; none of them crashes or hangs the host, and none of them is
 // changed by the attempt, so the user can still repair what was there.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/activation.h"
 #include "com/library.h"
@@ -13,8 +13,7 @@
 #include <QTemporaryDir>
 #include <sys/stat.h>
 
-using namespace tools_testing;
-using testing_support::reasonCreating;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {
@@ -61,7 +60,7 @@ TEST(HostileRegistry, EveryStoreOfTheCorpusIsAClearErrorAndStaysAsItWas)
         const QByteArray contents = corpusFile(QString::fromLatin1(store.file));
         ASSERT_FALSE(contents.isEmpty());
         registry.write(contents);
-        const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+        const QString reason = reasonCreating(kButtonProgId);
         EXPECT_TRUE(reason.startsWith(QStringLiteral("Cannot create object 'Lumakey.btn'"))) << reason.toStdString();
         EXPECT_TRUE(reason.contains(QLatin1String(store.reason))) << reason.toStdString();
         if (store.unreadable) {
@@ -114,7 +113,7 @@ TEST(HostileRegistry, AWrongEntryIsReplacedByRegisteringAgainAndTheRestIsKept)
         }();
         registry.write(QJsonDocument(store).toJson());
         ASSERT_EQ(registerServer(), S_OK) << registrationError().toStdString();
-        EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn"))) << "registering again repairs the entry";
+        EXPECT_TRUE(createObject(kButtonProgId)) << "registering again repairs the entry";
         EXPECT_EQ(registry.json().value(QStringLiteral("progIds")).toObject().value(QStringLiteral("Other.thing")).toString(),
                   QStringLiteral("{11111111-2222-3333-4444-555555555555}"));
     }
@@ -125,7 +124,7 @@ TEST(HostileRegistry, AStoreThatIsAFolderIsAClearError)
     TestRegistry registry;
     setProgramManifest({}, registry.folder());
     ASSERT_TRUE(QDir().mkdir(registry.path()));
-    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    const QString reason = reasonCreating(kButtonProgId);
     EXPECT_TRUE(reason.contains(registry.path())) << reason.toStdString();
     EXPECT_TRUE(reason.contains(QStringLiteral("is not a regular file"))) << reason.toStdString();
     EXPECT_TRUE(QFileInfo(registry.path()).isDir()) << "and it is left alone";
@@ -137,7 +136,7 @@ TEST(HostileRegistry, AStoreThatIsAPipeIsAClearErrorNotAWaitForever)
     setProgramManifest({}, registry.folder());
     ASSERT_EQ(::mkfifo(QFile::encodeName(registry.path()).constData(), 0600), 0);
     // Opening the pipe for reading would wait for a writer that never comes.
-    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    const QString reason = reasonCreating(kButtonProgId);
     EXPECT_TRUE(reason.contains(QStringLiteral("is not a regular file"))) << reason.toStdString();
 }
 
@@ -152,9 +151,9 @@ TEST(HostileRegistry, ALibraryPathWithANulInsideIsNeverCutShortToAnotherFile)
     QByteArray contents = corpusFile(QStringLiteral("library-nul-inside.json"));
     contents.replace("@LIBRARY@", library.toUtf8());
     registry.write(contents);
-    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    const QString reason = reasonCreating(kButtonProgId);
     EXPECT_NE(reason, QStringLiteral("(created)")) << "the library named without its ending was loaded";
-    EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(kButtonProgId)) << reason.toStdString();
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Tools read resources from files they did not write. Every reader takes damaged bytes
 // (cut short anywhere, or with bytes changed) with a clear error or a reading that stays
 // inside the data, never a crash.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/bitmap_resource.h"
 #include "com/resources.h"
@@ -11,7 +11,7 @@
 #include <QDirIterator>
 #include <functional>
 
-using namespace tools_testing;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {

@@ -1,29 +1,19 @@
 // Registering the library for the user, creating btn through the registry from a host that
 // carries no manifest, and unregistering it again.
-#include "tools_support.h"
+#include "support/button_host.h"
+#include "support/library_support.h"
 
 #include "com/activation.h"
-#include "hosting/hosted_control.h"
 #include "com/library.h"
-#include "forms/form.h"
-#include "support/test_support.h"
 
 #include <QJsonArray>
 #include <QTest>
 #include <QWidget>
 
-using namespace tools_testing;
-using testing_support::reasonCreating;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {
-
-// A host window that holds one button, found by ProgID.
-class Host : public fk::Form {
-public:
-    Host() : Form({.clientWidth = 3000, .clientHeight = 1500, .borderStyle = fk::BorderStyle::FixedNoTitle, .centered = false}) {}
-    HostedControl button{*this, {.rect = {300, 300, 1500, 495}, .progId = QStringLiteral("Lumakey.btn")}};
-};
 
 // The library from the build, loaded, with its registration entry points.
 struct Library {
@@ -32,7 +22,6 @@ struct Library {
     HRESULT unregisterServer() const { return entryOf<RegistrationEntry>(file, "DllUnregisterServer")(); }
 };
 
-
 // No manifest: only the registry can lead to the library.
 void hostWithoutManifest(const QString& folder) { setProgramManifest({}, folder); }
 
@@ -40,25 +29,22 @@ TEST(Registration, RegisteredButtonIsCreatedByProgIdFromAHostWithoutManifest)
 {
     TestRegistry registry;
     hostWithoutManifest(registry.folder());
-    EXPECT_TRUE(reasonCreating(QStringLiteral("Lumakey.btn")).contains(QStringLiteral("not registered")));
+    EXPECT_TRUE(reasonCreating(kButtonProgId).contains(QStringLiteral("not registered")));
 
     Library library;
     ASSERT_TRUE(library.file);
     ASSERT_EQ(library.registerServer(), S_OK) << registrationError().toStdString();
     EXPECT_TRUE(registrationError().isEmpty());
 
-    testing_support::RecordedErrors errors;
-    Host host;
-    host.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(host.clientWidget()));
-    host.button.set(QStringLiteral("Caption"), Variant(QStringLiteral("Benchmark")));
-    EXPECT_EQ(host.button.get(QStringLiteral("Caption")), Variant(QStringLiteral("Benchmark")));
+    RecordedErrors errors;
+    ButtonHost host;
+    host.showAt(100, 100);
+    host.first.set(QStringLiteral("Caption"), Variant(QStringLiteral("Benchmark")));
+    EXPECT_EQ(host.first.get(QStringLiteral("Caption")), Variant(QStringLiteral("Benchmark")));
 
     int clicks = 0;
-    host.button.on(QStringLiteral("Click"), [&] { ++clicks; });
-    QWidget* site = host.button.widget();
-    QWidget* face = site->childAt(site->rect().center());
-    ASSERT_TRUE(face);
+    host.first.on(QStringLiteral("Click"), [&] { ++clicks; });
+    QWidget* face = faceOf(host.first);
     QTest::mouseClick(face, Qt::LeftButton, {}, face->rect().center());
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(errors.empty());
@@ -78,7 +64,7 @@ TEST(Registration, RecordsTheClassItsTypeLibraryAndItsInterfaces)
     const QJsonObject store = registry.json();
     const QJsonObject btn = store[QStringLiteral("classes")][QString::fromLatin1(kButtonClass)].toObject();
     EXPECT_EQ(btn[QStringLiteral("library")].toString(), path);
-    EXPECT_EQ(btn[QStringLiteral("progId")].toString(), QStringLiteral("Lumakey.btn"));
+    EXPECT_EQ(btn[QStringLiteral("progId")].toString(), QString(kButtonProgId));
     EXPECT_EQ(btn[QStringLiteral("name")].toString(), QStringLiteral("btn"));
     EXPECT_EQ(btn[QStringLiteral("control")], QJsonValue(true));
     EXPECT_EQ(btn[QStringLiteral("miscStatus")].toString(), QStringLiteral("0x00020191"));
@@ -86,7 +72,7 @@ TEST(Registration, RecordsTheClassItsTypeLibraryAndItsInterfaces)
     EXPECT_EQ(btn[QStringLiteral("toolboxBitmap")][QStringLiteral("resource")].toInt(), 30000);
     EXPECT_EQ(btn[QStringLiteral("typeLibrary")].toString(), QString::fromLatin1(kTypeLibrary));
 
-    EXPECT_EQ(store[QStringLiteral("progIds")][QStringLiteral("Lumakey.btn")].toString(), QString::fromLatin1(kButtonClass));
+    EXPECT_EQ(store[QStringLiteral("progIds")][QString(kButtonProgId)].toString(), QString::fromLatin1(kButtonClass));
 
     const QJsonObject typeLibrary = store[QStringLiteral("typeLibraries")][QString::fromLatin1(kTypeLibrary)].toObject();
     ASSERT_EQ(typeLibrary.keys(), QStringList{QStringLiteral("2.0")});
@@ -120,7 +106,7 @@ TEST(Registration, AfterUnregisteringCreationFailsWithAClearError)
     EXPECT_TRUE(createObject(QStringLiteral("lumakey.BTN"))) << "ProgIDs are found in any case";
     ASSERT_EQ(library.unregisterServer(), S_OK) << registrationError().toStdString();
 
-    for (const QString& name : {QStringLiteral("Lumakey.btn"), QString::fromLatin1(kButtonClass)}) {
+    for (const QString& name : {QString(kButtonProgId), QString::fromLatin1(kButtonClass)}) {
         const QString reason = reasonCreating(name);
         EXPECT_TRUE(reason.contains(name)) << reason.toStdString();
         EXPECT_TRUE(reason.contains(QStringLiteral("not registered"))) << reason.toStdString();
@@ -214,15 +200,15 @@ TEST(Registration, ADamagedStoreOrEntryMakesActivationFailWithTheReason)
              "classes": {"{8DDE02C5-207C-4592-8B6F-0F84159237E0}": {"library": 17}}})",
          "names no library file"},
     };
-    testing_support::RecordedErrors errors;
+    RecordedErrors errors;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.contents.toStdString());
         registry.write(c.contents);
-        const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
-        EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+        const QString reason = reasonCreating(kButtonProgId);
+        EXPECT_TRUE(reason.contains(kButtonProgId)) << reason.toStdString();
         EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
         // A host window reports the error instead of going down with it.
-        EXPECT_THROW(Host host, fk::RuntimeError);
+        EXPECT_THROW(ButtonHost host, fk::RuntimeError);
     }
 }
 
@@ -234,8 +220,8 @@ TEST(Registration, ARegistryEntryNamingAMissingLibraryIsAClearError)
     const QString copy = copyOfLibrary(folder.path());
     ASSERT_EQ(runTool(QStringLiteral("regsvr"), {copy}).exitCode, 0);
     ASSERT_TRUE(QFile::remove(copy));
-    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
-    EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+    const QString reason = reasonCreating(kButtonProgId);
+    EXPECT_TRUE(reason.contains(kButtonProgId)) << reason.toStdString();
     EXPECT_TRUE(reason.contains(copy + QStringLiteral("' does not exist"))) << reason.toStdString();
     EXPECT_TRUE(reason.contains(registry.path())) << "says who named the file: " << reason.toStdString();
 }

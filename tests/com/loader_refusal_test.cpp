@@ -1,7 +1,7 @@
 // A registry entry leads to a library file only through the library loader's checks: a
 // file someone else could have put or changed there is refused, and the host is told
 // which class could not be made and why.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/activation.h"
 #include "core/runtime_error.h"
@@ -10,8 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace tools_testing;
-using testing_support::reasonCreating;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {
@@ -31,7 +30,7 @@ protected:
 
     void expectRefused(const QString& because)
     {
-        for (const QString& name : {QStringLiteral("Lumakey.btn"), QString::fromLatin1(kButtonClass)}) {
+        for (const QString& name : {QString(kButtonProgId), QString::fromLatin1(kButtonClass)}) {
             const QString reason = reasonCreating(name);
             EXPECT_TRUE(reason.startsWith(QStringLiteral("Cannot create object '%1'").arg(name))) << reason.toStdString();
             EXPECT_TRUE(reason.contains(because)) << reason.toStdString();
@@ -45,7 +44,7 @@ protected:
 
 TEST_F(RegisteredCopy, IsCreatedWhileItStaysAsRegistered)
 {
-    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+    EXPECT_TRUE(createObject(kButtonProgId));
 }
 
 TEST_F(RegisteredCopy, IsRefusedOnceOtherUsersCanWriteIt)
@@ -94,9 +93,9 @@ TEST(LoaderRefusal, ALibraryInTheCurrentFolderOnlyIsNeverLoaded)
         "classes": {"{8DDE02C5-207C-4592-8B6F-0F84159237E0}": {"library": "Lumakey.ocx"}}})");
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    const QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    const QString reason = reasonCreating(kButtonProgId);
     QDir::setCurrent(previous);
-    EXPECT_TRUE(reason.contains(QStringLiteral("Lumakey.btn"))) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(kButtonProgId)) << reason.toStdString();
     EXPECT_TRUE(reason.contains(QStringLiteral("'Lumakey.ocx' is not absolute"))) << reason.toStdString();
 }
 

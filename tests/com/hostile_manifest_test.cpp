@@ -3,7 +3,7 @@
 // as an absolute path, as the folder itself), an empty file name, entity bombs. Each makes
 // creation fail with error 429 naming the class and the reason, and loads nothing from
 // outside the program's folder; the program's next good manifest works as before.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/activation.h"
 #include "core/runtime_error.h"
@@ -11,20 +11,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-using namespace tools_testing;
-using testing_support::reasonCreating;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {
 
 QByteArray corpusFile(const QString& name) { return hostileCorpusFile(QStringLiteral("manifest"), name); }
-
-
-constexpr const char* kGoodManifest = R"(<manifest>
-  <library file="Lumakey.ocx">
-    <class id="{8DDE02C5-207C-4592-8B6F-0F84159237E0}" progid="Lumakey.btn"/>
-  </library>
-</manifest>)";
 
 // A program's folder with a copy of the library in it, and an empty registry, so that only
 // the manifest can lead to a library.
@@ -42,7 +34,7 @@ protected:
     QString reasonWith(const QByteArray& manifest)
     {
         setProgramManifest(manifest, programDir);
-        return reasonCreating(QStringLiteral("Lumakey.btn"));
+        return reasonCreating(kButtonProgId);
     }
 
     TestRegistry registry;
@@ -79,8 +71,8 @@ TEST_F(HostileManifest, EveryManifestOfTheCorpusIsAClearError)
         EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
     }
     // Nothing of the above spoils the next manifest.
-    setProgramManifest(kGoodManifest, programDir);
-    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+    setProgramManifest(buttonManifest(), programDir);
+    EXPECT_TRUE(createObject(kButtonProgId));
 }
 
 TEST_F(HostileManifest, AnAbsolutePathIsRefusedEvenWhenItNamesAGoodLibrary)
@@ -92,8 +84,8 @@ TEST_F(HostileManifest, AnAbsolutePathIsRefusedEvenWhenItNamesAGoodLibrary)
     EXPECT_TRUE(reason.contains(QStringLiteral("names library '%1' outside the program's folder").arg(elsewhere)))
         << reason.toStdString();
     // By its plain name the copy in the program's folder is found.
-    setProgramManifest(kGoodManifest, programDir);
-    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+    setProgramManifest(buttonManifest(), programDir);
+    EXPECT_TRUE(createObject(kButtonProgId));
 }
 
 TEST_F(HostileManifest, NoManifestOrOneWithoutTheClassLeavesOnlyTheRegistry)
@@ -116,9 +108,9 @@ TEST_F(HostileManifest, AHugeManifestIsReadToTheEnd)
                         .arg(i)
                         .arg(i, 12, 10, QLatin1Char('0'))
                         .toUtf8();
-    manifest += QByteArray(kGoodManifest).mid(QByteArray("<manifest>").size());
+    manifest += buttonManifest().mid(QByteArray("<manifest>").size());
     setProgramManifest(manifest, programDir);
-    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+    EXPECT_TRUE(createObject(kButtonProgId));
     const QString reason = reasonCreating(QStringLiteral("None.9999"));
     EXPECT_TRUE(reason.contains(QStringLiteral("none9999.ocx' does not exist"))) << reason.toStdString();
 }

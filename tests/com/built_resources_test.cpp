@@ -2,7 +2,7 @@
 // decoded here on their own terms (not with the code that wrote them): the library's
 // identities, toolbox bitmap, version record and type library, and the program's icons
 // and version record.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/resources.h"
 #include "com/type_library.h"
@@ -10,7 +10,7 @@
 #include <QImage>
 #include <QtEndian>
 
-using namespace tools_testing;
+using namespace testing_support;
 using fk::com::Resource;
 using fk::com::ResourceTable;
 
@@ -291,7 +291,7 @@ TEST(LibraryResources, TypeLibraryDeclaresTheButtonsPublicSurface)
     const auto& btn = library->classes.front();
     EXPECT_EQ(btn.name, QStringLiteral("btn"));
     EXPECT_EQ(btn.clsid.toString(), QString::fromLatin1(kButtonClass));
-    EXPECT_EQ(btn.progId, QStringLiteral("Lumakey.btn"));
+    EXPECT_EQ(btn.progId, QString(kButtonProgId));
     EXPECT_TRUE(btn.isControl);
     EXPECT_EQ(btn.miscStatus, 0x00020191u);
     EXPECT_EQ(btn.toolboxBitmap, 30000u);

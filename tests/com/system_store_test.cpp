@@ -1,7 +1,7 @@
 // The system store: what packages register for every user of the machine. Activation asks
 // the user's store first and the system's after it; `regsvr --system` writes the system
 // store and nothing else; a machine without a system store is an ordinary machine.
-#include "tools_support.h"
+#include "support/library_support.h"
 
 #include "com/activation.h"
 #include "core/runtime_error.h"
@@ -10,8 +10,7 @@
 #include <memory>
 #include <unistd.h>
 
-using namespace tools_testing;
-using testing_support::reasonCreating;
+using namespace testing_support;
 using namespace fk::com;
 
 namespace {
@@ -71,7 +70,7 @@ private:
 std::optional<Registry::ClassEntry> buttonIn(const QString& store)
 {
     QString error;
-    auto entry = Registry(store).findProgId(QStringLiteral("Lumakey.btn"), &error);
+    auto entry = Registry(store).findProgId(kButtonProgId, &error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     return entry;
 }
@@ -98,7 +97,7 @@ TEST(SystemStore, ActivationAsksTheUsersStoreFirstThenTheSystems)
 
     // Neither store exists: the class is simply not registered, and the error names both
     // places it was looked for.
-    QString reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    QString reason = reasonCreating(kButtonProgId);
     EXPECT_TRUE(reason.contains(QStringLiteral("not registered"))) << reason.toStdString();
     EXPECT_TRUE(reason.contains(user.path())) << reason.toStdString();
     EXPECT_TRUE(reason.contains(system.path())) << reason.toStdString();
@@ -112,7 +111,7 @@ TEST(SystemStore, ActivationAsksTheUsersStoreFirstThenTheSystems)
     ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
     EXPECT_TRUE(added.out.contains(QFile::encodeName(system.path()))) << added.out.toStdString();
     EXPECT_FALSE(QFile::exists(user.path())) << "--system leaves the user's store alone";
-    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+    EXPECT_TRUE(createObject(kButtonProgId));
     EXPECT_TRUE(createObject(QString::fromLatin1(kButtonClass)));
 
     // The user's own registration comes first: with its file gone, activation fails on it
@@ -121,22 +120,22 @@ TEST(SystemStore, ActivationAsksTheUsersStoreFirstThenTheSystems)
     const QString userCopy = copyOfLibrary(own.path());
     ASSERT_EQ(runTool(QStringLiteral("regsvr"), {userCopy}).exitCode, 0);
     ASSERT_TRUE(QFile::remove(userCopy));
-    reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    reason = reasonCreating(kButtonProgId);
     EXPECT_TRUE(reason.contains(userCopy + QStringLiteral("' does not exist"))) << reason.toStdString();
     EXPECT_TRUE(reason.contains(user.path())) << reason.toStdString();
 
     // So does a damaged user store: which library the user meant cannot be told from it.
     user.write("{\"classes\": {\"{8DDE02C5-");
-    reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    reason = reasonCreating(kButtonProgId);
     EXPECT_TRUE(reason.contains(user.path() + QStringLiteral("' is damaged"))) << reason.toStdString();
 
     // Without the user's entries the installed registration serves again.
     ASSERT_TRUE(QFile::remove(user.path()));
-    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+    EXPECT_TRUE(createObject(kButtonProgId));
 
     // A damaged system store is reported as such, not taken for an empty one.
     system.write("not JSON");
-    reason = reasonCreating(QStringLiteral("Lumakey.btn"));
+    reason = reasonCreating(kButtonProgId);
     EXPECT_TRUE(reason.contains(system.path() + QStringLiteral("' is damaged"))) << reason.toStdString();
 }
 
@@ -206,7 +205,7 @@ TEST(SystemStore, AMissingSystemStoreIsNoError)
     // The user's registration works as ever.
     ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
     setProgramManifest({}, user.folder());
-    EXPECT_TRUE(createObject(QStringLiteral("Lumakey.btn")));
+    EXPECT_TRUE(createObject(kButtonProgId));
 
     // Registering makes the store and its folders.
     ASSERT_EQ(runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), library}).exitCode, 0);
