@@ -268,8 +268,7 @@ bool Registry::writable(QString* error) const
     const QString why = whyNotWritable(QFileInfo(path_).absolutePath());
     if (why.isEmpty())
         return true;
-    fail(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, why));
-    return false;
+    return fail(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, why));
 }
 
 bool Registry::update(const Change& change, QString* error) const
@@ -285,28 +284,23 @@ bool Registry::update(const Change& change, QString* error) const
     }
     if (!QDir().mkpath(info.absolutePath())) {
         const QString why = whyNotWritable(info.absolutePath());
-        fail(error, QStringLiteral("cannot make the registry's folder '%1'%2")
+        return fail(error, QStringLiteral("cannot make the registry's folder '%1'%2")
                                   .arg(info.absolutePath(), why.isEmpty() ? QString() : QStringLiteral(": ") + why));
-        return false;
     }
     const std::lock_guard<std::mutex> inProcess(processLock());
     FileLock lock(path_ + QStringLiteral(".lock"));
     if (FileLock::Failure failure; !lock.lock(kLockTimeoutMs, &failure)) {
         switch (failure) {
         case FileLock::Failure::Timeout:
-            fail(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
-            break;
+            return fail(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
         case FileLock::Failure::Permission: {
             const QString why = whyNotWritable(info.absolutePath());
-            fail(error, QStringLiteral("cannot make the registry's lock file '%1.lock'%2")
-                                      .arg(path_, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
-            break;
+            return fail(error, QStringLiteral("cannot make the registry's lock file '%1.lock'%2")
+                                   .arg(path_, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
         }
         default:
-            fail(error, QStringLiteral("cannot lock the registry '%1'").arg(path_));
-            break;
+            return fail(error, QStringLiteral("cannot lock the registry '%1'").arg(path_));
         }
-        return false;
     }
     // A writer that died half-way may have left its copy behind.
     removeLeftovers(path_);
@@ -326,8 +320,7 @@ bool Registry::update(const Change& change, QString* error) const
 bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const
 {
     if (!QDir::isAbsolutePath(libraryPath)) {
-        fail(error, QStringLiteral("library path '%1' is not absolute").arg(libraryPath));
-        return false;
+        return fail(error, QStringLiteral("library path '%1' is not absolute").arg(libraryPath));
     }
     const TypeLibraryInfo& typeLibrary = *library.typeLibrary;
     const QString typeLibraryId = typeLibrary.id.toString();
