@@ -5,6 +5,7 @@
 #include "com/manifest.h"
 #include "com/registry.h"
 #include "core/runtime_error.h"
+#include "core/logging.h"
 
 #include <optional>
 
@@ -80,6 +81,8 @@ ComPtr<IUnknown> createObject(const QString& name)
             name, QStringLiteral("the class is not registered (neither in the program's manifest nor in the registry: %1)")
                       .arg(QLatin1Char('\'') + Registry::searchOrder().join(QStringLiteral("', then '")) + QLatin1Char('\'')));
 
+    qCDebug(lcComponents) << name << "is class" << location->clsid.toString() << "in" << location->libraryPath
+                          << "named by" << location->source;
     QString reason;
     const LibraryFile* library = LibraryFile::load(location->libraryPath, &reason);
     if (!library)

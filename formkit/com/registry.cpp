@@ -4,6 +4,7 @@
 #include "com/type_info.h"
 #include "com/file_lock.h"
 #include "com/file_replacement.h"
+#include "core/logging.h"
 
 #include <QDir>
 #include <QFile>
@@ -311,8 +312,11 @@ bool Registry::update(const Change& change, QString* error) const
     QJsonObject after = *before;
     if (!change(after, error))
         return false;
-    if (after == *before)
+    if (after == *before) {
+        qCDebug(lcRegistry) << path_ << "already says so; left as it is";
         return true;
+    }
+    qCDebug(lcRegistry) << "writing" << path_;
 
     return replaceFile(path_, QJsonDocument(after).toJson(QJsonDocument::Indented), error);
 }

@@ -2,6 +2,7 @@
 
 #include "forms/timer.h"
 #include "platform/pointer_source.h"
+#include "core/logging.h"
 
 #include <vector>
 
@@ -87,8 +88,10 @@ void PollingGroup::wakeAll()
 
 void PollingGroup::wake()
 {
-    if (!system_.isActive() || system_.interval() != interval_)
+    if (!system_.isActive() || system_.interval() != interval_) {
+        qCDebug(lcTimers) << "polling every" << interval_ << "ms wakes";
         system_.start(interval_);
+    }
 }
 
 void PollingGroup::pass()
@@ -100,10 +103,12 @@ void PollingGroup::pass()
     // Half an interval early is on time: the system timer may fire a little before.
     const bool warpWatchDue =
         !source.overProgramWindow() && atLeast(now - lastReadingAt_ + interval_ / 2000.0, kWarpWatchMs);
-    bool changed = reports != seenReports_ || unwatched;
+    const bool reported = reports != seenReports_;
+    bool changed = reported || unwatched;
     seenReports_ = reports;
     if (changed || warpWatchDue || !lastReading_) {
         const QPoint reading = source.read();
+        qCDebug(lcPointer) << "reading" << reading << (reported ? "after a report" : unwatched ? "unwatched" : "looking for a warp");
         changed = changed || reading != lastReading_;
         lastReading_ = reading;
         lastReadingAt_ = now;
@@ -142,6 +147,8 @@ bool PollingGroup::runMembers(double now, bool changed)
 void PollingGroup::rest()
 {
     platform::PointerSource& source = platform::pointerSource();
+    qCDebug(lcTimers) << "polling every" << interval_ << "ms rests"
+                      << (source.overProgramWindow() ? "until the next report" : "but looks for warps");
     if (source.overProgramWindow())
         system_.stop();
     else if (!system_.isActive() || system_.interval() != kWarpWatchMs)

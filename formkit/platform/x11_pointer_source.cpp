@@ -1,6 +1,7 @@
 #include "platform/x11_pointer_source.h"
 
 #include "platform/x11_connection.h"
+#include "core/logging.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QSocketNotifier>
@@ -198,7 +199,10 @@ std::unique_ptr<PointerSource> openX11PointerSource()
     for (; screenNumber > 0 && screens.rem > 1; --screenNumber)
         xcb_screen_next(&screens);
     const xcb_window_t root = screens.data->root;
-    return std::make_unique<X11PointerSource>(own, root, selectRawMotion(own, root));
+    const bool rawMotion = selectRawMotion(own, root);
+    qCDebug(lcPointer) << "X11 pointer source on a connection of its own;"
+                       << (rawMotion ? "device motion is reported anywhere" : "no raw motion: polling outside our windows");
+    return std::make_unique<X11PointerSource>(own, root, rawMotion);
 }
 
 } // namespace fk::platform
