@@ -29,6 +29,7 @@ public:
     // Reads a manifest; on malformed text returns nothing and says why in *error.
     static std::optional<Manifest> parse(const QByteArray& text, QString* error);
 
+    const std::vector<ManifestClass>& classes() const { return classes_; }
     const ManifestClass* findProgId(const QString& progId) const;
     const ManifestClass* findClass(const Guid& clsid) const;
 

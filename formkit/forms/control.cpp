@@ -30,8 +30,6 @@ float Control::height() const { return static_cast<float>(container_.fromTwips(r
 
 void Control::setLeft(double left) { move(left); }
 void Control::setTop(double top) { move(left(), top); }
-void Control::setWidth(double width) { move(left(), top(), width); }
-void Control::setHeight(double height) { move(left(), top(), width(), height); }
 
 void Control::move(double left, std::optional<double> top, std::optional<double> width, std::optional<double> height)
 {

@@ -29,8 +29,6 @@ public:
     float height() const;
     void setLeft(double left);
     void setTop(double top);
-    void setWidth(double width);
-    void setHeight(double height);
 
     // Moves and sizes the control in one call; what is not given stays as it is.
     void move(double left, std::optional<double> top = {}, std::optional<double> width = {},

@@ -18,7 +18,6 @@ public:
     Line(Container& container, const LineProps& props);
 
     Color color() const { return color_; }
-    int lineWidth() const { return lineWidth_; }
 
 private:
     friend class LineWidget;

@@ -134,8 +134,11 @@ class AssistiveTechnology(unittest.TestCase):
             button = lambda window, name: wait_for(f"the push button {name!r}", lambda: named(
                 list(descendants(window)), pyatspi.ROLE_PUSH_BUTTON, name), 5)
             do_action(button(main, "About Corvane..."), "Press")
-            about = wait_for("the About dialog", lambda: next(
-                (w for w in app if w is not None and w.getRole() == pyatspi.ROLE_DIALOG and w.name == "About Corvane"), None), 5)
+            # The dialog is on the bus as soon as its window exists, a moment before it is
+            # shown modal; only a showing dialog blocks the main window.
+            about = wait_for("the About dialog on screen", lambda: next(
+                (w for w in app if w is not None and w.getRole() == pyatspi.ROLE_DIALOG and w.name == "About Corvane"
+                 and w.getState().contains(pyatspi.STATE_SHOWING)), None), 5)
             # The main window is blocked: its Exit, pressed, does nothing.
             do_action(button(main, "Exit"), "Press")
             time.sleep(0.5)
