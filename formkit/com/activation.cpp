@@ -4,8 +4,8 @@
 #include "com/library_file.h"
 #include "com/manifest.h"
 #include "com/registry.h"
-#include "core/runtime_error.h"
 #include "core/logging.h"
+#include "core/runtime_error.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
 #include "com/registry.h"
 
 #include "com/failure.h"
-#include "com/type_info.h"
 #include "com/file_lock.h"
 #include "com/file_replacement.h"
+#include "com/type_info.h"
 #include "core/logging.h"
 
 #include <QDir>

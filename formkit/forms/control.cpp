@@ -1,8 +1,8 @@
 #include "forms/control.h"
 
+#include "core/runtime_error.h"
 #include "forms/container.h"
 #include "forms/form.h"
-#include "core/runtime_error.h"
 
 namespace fk {
 

@@ -1,6 +1,7 @@
 #include "forms/dialog_frame.h"
 
-#include <QColor>
+#include "core/color.h"
+
 #include <QPainter>
 #include <array>
 
@@ -9,17 +10,17 @@ namespace fk {
 namespace {
 
 struct Ring {
-    QColor topLeft;
-    QColor bottomRight;
+    Color topLeft;
+    Color bottomRight;
 };
 
 // From the outside in.
 const std::array<Ring, DialogFrame::kWidth>& rings()
 {
-    static const std::array<Ring, DialogFrame::kWidth> colours{{
-        {QColor(192, 192, 192), QColor(0, 0, 0)},
-        {QColor(255, 255, 255), QColor(128, 128, 128)},
-        {QColor(192, 192, 192), QColor(192, 192, 192)},
+    static constexpr std::array<Ring, DialogFrame::kWidth> colours{{
+        {0xC0C0C0, 0x000000},
+        {0xFFFFFF, 0x808080},
+        {0xC0C0C0, 0xC0C0C0},
     }};
     return colours;
 }
@@ -34,10 +35,12 @@ void DialogFrame::paint(QPainter& painter, QSize outer)
         const int bottom = outer.height() - 1 - i;
         // The top and left runs stop one short of the far corners, which the bottom and
         // right runs take.
-        painter.fillRect(i, i, right - i, 1, ring.topLeft);
-        painter.fillRect(i, i, 1, bottom - i, ring.topLeft);
-        painter.fillRect(i, bottom, right - i + 1, 1, ring.bottomRight);
-        painter.fillRect(right, i, 1, bottom - i + 1, ring.bottomRight);
+        const QColor topLeft = ring.topLeft.toQColor();
+        const QColor bottomRight = ring.bottomRight.toQColor();
+        painter.fillRect(i, i, right - i, 1, topLeft);
+        painter.fillRect(i, i, 1, bottom - i, topLeft);
+        painter.fillRect(i, bottom, right - i + 1, 1, bottomRight);
+        painter.fillRect(right, i, 1, bottom - i + 1, bottomRight);
     }
 }
 

@@ -1,10 +1,10 @@
 #include "forms/form.h"
 
+#include "forms/accessibility.h"
 #include "forms/control.h"
 #include "forms/form_window.h"
 #include "forms/timer.h"
 #include "platform/window_hints.h"
-#include "forms/accessibility.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

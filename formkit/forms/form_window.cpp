@@ -1,8 +1,8 @@
 #include "forms/form_window.h"
 
-#include "forms/form.h"
-#include "forms/error_reporting.h"
 #include "forms/dialog_frame.h"
+#include "forms/error_reporting.h"
+#include "forms/form.h"
 
 #include <QCloseEvent>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "forms/label.h"
 
-#include "forms/container.h"
-#include "forms/mouse.h"
-#include "forms/error_reporting.h"
 #include "forms/accessibility.h"
+#include "forms/container.h"
+#include "forms/error_reporting.h"
+#include "forms/mouse.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #include "forms/polling_group.h"
 
+#include "core/logging.h"
 #include "forms/timer.h"
 #include "platform/pointer_source.h"
-#include "core/logging.h"
 
 #include <vector>
 

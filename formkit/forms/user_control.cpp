@@ -1,7 +1,7 @@
 #include "forms/user_control.h"
 
-#include "forms/font.h"
 #include "forms/error_reporting.h"
+#include "forms/font.h"
 
 #include <QEvent>
 #include <QShowEvent>

@@ -3,9 +3,9 @@
 #include "com/activation.h"
 #include "com/embedded_control.h"
 #include "com/object.h"
-#include "forms/error_reporting.h"
 #include "forms/accessibility.h"
 #include "forms/accessible_push_button.h"
+#include "forms/error_reporting.h"
 
 namespace fk::com {
 

@@ -1,7 +1,7 @@
 #include "platform/x11_pointer_source.h"
 
-#include "platform/x11_connection.h"
 #include "core/logging.h"
+#include "platform/x11_connection.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QSocketNotifier>

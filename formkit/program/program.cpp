@@ -1,10 +1,10 @@
 #include "program/program.h"
 
-#include "forms/font.h"
-#include "forms/form.h"
-#include "forms/error_reporting.h"
 #include "com/activation.h"
 #include "forms/accessibility.h"
+#include "forms/error_reporting.h"
+#include "forms/font.h"
+#include "forms/form.h"
 
 #include <QApplication>
 #include <QDir>
