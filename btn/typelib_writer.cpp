@@ -6,7 +6,7 @@
 // and compiles its output into Lumakey.ocx, so the resources and the code cannot disagree.
 #include "lumakey_types.h"
 
-#include "com/type_library.h"
+#include "formats/type_library.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +39,7 @@ int main(int argc, char** argv)
 
     const fk::com::TypeLibraryInfo& library = lumakey::kTypeLibrary;
     QString error;
-    const auto typeLibrary = fk::com::TypeLibrary::write(library, &error);
+    const auto typeLibrary = formats::TypeLibrary::write(library, &error);
     if (!typeLibrary)
         return fail(error);
     const QString typeLibraryPath = folder + QLatin1Char('/') + QLatin1String(library.name) + QStringLiteral(".tlb");

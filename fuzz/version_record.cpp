@@ -1,13 +1,13 @@
 // Version records in their binary form.
 #include "harness.h"
-#include "com/version_record.h"
+#include "formats/version_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     QString error;
-    const auto record = fk::com::VersionRecord::fromBinary(inputOf(data, size), &error);
+    const auto record = formats::VersionRecord::fromBinary(inputOf(data, size), &error);
     require(record || !error.isEmpty(), "a refused record says why");
     if (record)
-        (void)fk::com::VersionRecord::versionText(record->fileVersion);
+        (void)formats::VersionRecord::versionText(record->fileVersion);
     return 0;
 }

@@ -11,13 +11,13 @@
 //   BITMAP      one XPM picture -> a sixteen-colour device-independent bitmap
 //   GROUP_ICON  XPM pictures, largest first -> one ICON image each (numbered from the
 //               first free ICON id) and the group that lists them
-//   VERSION     a version source (see formkit/com/version_record.h) -> the binary record
+//   VERSION     a version source (see formats/version_record.h) -> the binary record
 //   TYPELIB     a type library as the generator wrote it; checked, then taken as it is
 //   anything else: the file's bytes as they are
-#include "com/bitmap_resource.h"
 #include "com/resources.h"
-#include "com/type_library.h"
-#include "com/version_record.h"
+#include "formats/bitmap_resource.h"
+#include "formats/type_library.h"
+#include "formats/version_record.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +29,7 @@
 #include <set>
 
 using namespace fk::com;
+using namespace formats;
 
 namespace {
 

@@ -6,10 +6,10 @@
 //
 // Exit status: 0 done, 1 failed (the file cannot be read, has no such resource, or a
 // resource is damaged; the reason goes to standard error), 2 wrong usage.
-#include "com/bitmap_resource.h"
 #include "com/resources.h"
-#include "com/type_library.h"
-#include "com/version_record.h"
+#include "formats/bitmap_resource.h"
+#include "formats/type_library.h"
+#include "formats/version_record.h"
 #include "tool_command_line.h"
 #include "type_library_text.h"
 
@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 using namespace fk::com;
+using namespace formats;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 using namespace fk::com;
+using namespace formats;
 
 namespace {
 

@@ -2,8 +2,8 @@
 // their exit status (0 done, 1 failed, 2 wrong usage).
 #include "support/library_support.h"
 
-#include "com/bitmap_resource.h"
 #include "com/resources.h"
+#include "formats/bitmap_resource.h"
 
 #include <QImage>
 #include <QRegularExpression>
@@ -199,7 +199,7 @@ TEST(ControlContainer, ListsAndDescribesTheRegisteredButton)
     QString error;
     const auto table = fk::com::ResourceTable::readFromFile(library, &error);
     ASSERT_TRUE(table) << error.toStdString();
-    const auto bitmap = fk::com::decodeBitmap(table->find(QStringLiteral("BITMAP"), 30000)->data, &error);
+    const auto bitmap = formats::decodeBitmap(table->find(QStringLiteral("BITMAP"), 30000)->data, &error);
     ASSERT_TRUE(bitmap) << error.toStdString();
     const QImage written(png);
     ASSERT_EQ(written.size(), QSize(16, 15));

@@ -2,12 +2,13 @@
 
 #include "registered_class.h"
 #include "type_library_text.h"
-#include "com/bitmap_resource.h"
 #include "com/resources.h"
+#include "formats/bitmap_resource.h"
 
 #include <QTextStream>
 
 using namespace fk::com;
+using namespace formats;
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 using namespace fk::com;
+using namespace formats;
 
 namespace {
 

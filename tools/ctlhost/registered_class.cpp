@@ -7,6 +7,7 @@
 #include <QStringList>
 
 using namespace fk::com;
+using namespace formats;
 
 std::optional<RegisteredClass> RegisteredClass::find(const QString& name, QString* error)
 {

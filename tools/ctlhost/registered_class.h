@@ -1,7 +1,7 @@
 #pragma once
 
 #include "com/registry.h"
-#include "com/type_library.h"
+#include "formats/type_library.h"
 
 #include <QString>
 #include <optional>
@@ -17,19 +17,19 @@ public:
     static std::optional<RegisteredClass> find(const QString& name, QString* error);
 
     const fk::com::Registry::ClassEntry& entry() const { return entry_; }
-    const fk::com::TypeLibrary& typeLibrary() const { return typeLibrary_; }
-    const fk::com::TypeLibrary::Class& typeInfo() const { return typeLibrary_.classes[classIndex_]; }
+    const formats::TypeLibrary& typeLibrary() const { return typeLibrary_; }
+    const formats::TypeLibrary::Class& typeInfo() const { return typeLibrary_.classes[classIndex_]; }
     // The class's interfaces as its type library names them; null for none.
-    const fk::com::TypeLibrary::Interface* defaultInterface() const;
-    const fk::com::TypeLibrary::Interface* eventInterface() const;
+    const formats::TypeLibrary::Interface* defaultInterface() const;
+    const formats::TypeLibrary::Interface* eventInterface() const;
 
     // A member of the default interface by name (in any case) and kind; null when there is none.
-    const fk::com::TypeLibrary::Member* member(const QString& name, fk::com::InvokeKind kind) const;
+    const formats::TypeLibrary::Member* member(const QString& name, fk::com::InvokeKind kind) const;
     // The names of the default interface's members of one kind, for error messages.
     QString memberNames(fk::com::InvokeKind kind) const;
 
 private:
     fk::com::Registry::ClassEntry entry_;
-    fk::com::TypeLibrary typeLibrary_;
+    formats::TypeLibrary typeLibrary_;
     std::size_t classIndex_ = 0;
 };

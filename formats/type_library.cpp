@@ -1,4 +1,4 @@
-#include "com/type_library.h"
+#include "formats/type_library.h"
 
 #include "com/failure.h"
 
@@ -6,7 +6,9 @@
 #include <QtEndian>
 #include <cstring>
 
-namespace fk::com {
+namespace formats {
+
+using namespace fk::com;
 
 namespace {
 
@@ -292,4 +294,4 @@ const TypeLibrary::Interface* TypeLibrary::interfaceAt(std::uint32_t index) cons
     return index < interfaces.size() ? &interfaces[index] : nullptr;
 }
 
-} // namespace fk::com
+} // namespace formats

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace fk::com {
+namespace formats {
 
 // Pictures as resources: sixteen-colour device-independent bitmaps, icon images and icon
 // groups, in the standard binary layouts of the platform family whose resources ours follow.
@@ -65,4 +65,4 @@ struct DecodedBitmap {
 std::optional<DecodedBitmap> decodeBitmap(QByteArrayView data, QString* error);
 std::optional<DecodedBitmap> decodeIconImage(QByteArrayView data, QString* error);
 
-} // namespace fk::com
+} // namespace formats

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace fk::com {
+namespace formats {
 
 // A file's version record (resource VERSION 1): a fixed part with the file and product
 // versions and the file type, and text fields in one language and code page.
@@ -73,4 +73,4 @@ struct VersionRecord {
     static QString versionText(const std::array<std::uint16_t, 4>& version);
 };
 
-} // namespace fk::com
+} // namespace formats

@@ -8,7 +8,13 @@
 #include <optional>
 #include <vector>
 
-namespace fk::com {
+namespace formats {
+
+using fk::com::DISPID;
+using fk::com::Guid;
+using fk::com::InvokeKind;
+using fk::com::TypeLibraryInfo;
+using fk::com::ValueType;
 
 // A library's type library (resource TYPELIB 1) in formkit's own binary form, written at
 // build time from the library's TypeLibraryInfo and read back by tools without loading the
@@ -80,4 +86,4 @@ public:
     const Interface* interfaceAt(std::uint32_t index) const;
 };
 
-} // namespace fk::com
+} // namespace formats

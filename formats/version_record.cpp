@@ -1,4 +1,4 @@
-#include "com/version_record.h"
+#include "formats/version_record.h"
 
 #include "com/failure.h"
 #include "com/little_endian.h"
@@ -7,11 +7,13 @@
 #include <QtEndian>
 #include <algorithm>
 
-namespace fk::com {
+namespace formats {
+
+using fk::com::fail;
 
 namespace {
 
-using namespace little_endian;
+using namespace fk::com::little_endian;
 
 constexpr int kFixedPartSize = 52;
 constexpr int kTypeBinary = 0;
@@ -395,4 +397,4 @@ QString VersionRecord::versionText(const std::array<std::uint16_t, 4>& version)
     return QStringLiteral("%1.%2.%3.%4").arg(version[0]).arg(version[1]).arg(version[2]).arg(version[3]);
 }
 
-} // namespace fk::com
+} // namespace formats

@@ -1,4 +1,4 @@
-#include "com/bitmap_resource.h"
+#include "formats/bitmap_resource.h"
 
 #include "core/color.h"
 
@@ -8,11 +8,13 @@
 #include <QtEndian>
 #include <algorithm>
 
-namespace fk::com {
+namespace formats {
+
+using fk::com::fail;
 
 namespace {
 
-using namespace little_endian;
+using namespace fk::com::little_endian;
 
 constexpr int kInfoHeaderSize = 40;
 constexpr int kPaletteSize = 16;
@@ -41,7 +43,7 @@ void appendInfoHeader(QByteArray& out, int width, int headerHeight, std::uint32_
 
 void appendPalette(QByteArray& out)
 {
-    for (std::uint32_t rgb : kSixteenColours) {  // as 0xRRGGBB: the bitmap order
+    for (std::uint32_t rgb : fk::kSixteenColours) {  // as 0xRRGGBB: the bitmap order
         out.append(static_cast<char>(rgb & 0xFF));
         out.append(static_cast<char>((rgb >> 8) & 0xFF));
         out.append(static_cast<char>((rgb >> 16) & 0xFF));
@@ -179,8 +181,8 @@ std::optional<DecodedBitmap> decodePixels(QByteArrayView data, const Header& hea
 std::optional<int> vgaIndexOf(QRgb color)
 {
     const std::uint32_t rgb = color & 0xFFFFFF;
-    for (std::size_t i = 0; i < kSixteenColours.size(); ++i)
-        if (kSixteenColours[i] == rgb)
+    for (std::size_t i = 0; i < fk::kSixteenColours.size(); ++i)
+        if (fk::kSixteenColours[i] == rgb)
             return static_cast<int>(i);
     return std::nullopt;
 }
@@ -284,4 +286,4 @@ std::optional<DecodedBitmap> decodeIconImage(QByteArrayView data, QString* error
     return decodePixels(data, *header, header->headerHeight / 2, true, error);
 }
 
-} // namespace fk::com
+} // namespace formats

@@ -3,16 +3,17 @@
 // inside the data, never a crash.
 #include "support/library_support.h"
 
-#include "com/bitmap_resource.h"
 #include "com/resources.h"
-#include "com/type_library.h"
-#include "com/version_record.h"
+#include "formats/bitmap_resource.h"
+#include "formats/type_library.h"
+#include "formats/version_record.h"
 
 #include <QDirIterator>
 #include <functional>
 
 using namespace testing_support;
 using namespace fk::com;
+using namespace formats;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "support/library_support.h"
 
 #include "com/resources.h"
-#include "com/type_library.h"
+#include "formats/type_library.h"
 
 #include <QImage>
 #include <QtEndian>
@@ -277,7 +277,7 @@ TEST(LibraryResources, TypeLibraryDeclaresTheButtonsPublicSurface)
 {
     QString error;
     const auto library =
-        fk::com::TypeLibrary::parse(resource(resourcesOf(QStringLiteral("Lumakey.ocx")), "TYPELIB", 1), &error);
+        formats::TypeLibrary::parse(resource(resourcesOf(QStringLiteral("Lumakey.ocx")), "TYPELIB", 1), &error);
     ASSERT_TRUE(library) << error.toStdString();
     EXPECT_EQ(library->name, QStringLiteral("Lumakey"));
     EXPECT_EQ(library->helpString, QStringLiteral("Lumakey"));
