@@ -46,6 +46,15 @@ def do_action(accessible, action_name):
     action.doAction(names.index(action_name))
 
 
+def press_to_end(accessible):
+    """Presses a button that ends the program, which may be gone before its answer is."""
+    try:
+        do_action(accessible, "Press")
+    except GLib.GError as e:
+        if "disconnected" not in e.message:
+            raise
+
+
 @unittest.skipIf(pyatspi is None, "pyatspi is not installed (scripts/install-deps installs python3-pyatspi)")
 @unittest.skipIf("DBUS_SESSION_BUS_ADDRESS" not in os.environ, "no private D-Bus session (run under dbus-run-session)")
 class AssistiveTechnology(unittest.TestCase):
@@ -145,7 +154,7 @@ class AssistiveTechnology(unittest.TestCase):
             self.assertTrue(s.running(), "Exit ended the program past the modal window")
             do_action(button(about, "OK"), "Press")
             wait_for("the About window to close", lambda: s.window_titled("About Corvane") is None, 5)
-            do_action(button(main, "Exit"), "Press")
+            press_to_end(button(main, "Exit"))
             self.assertEqual(s.exit_status(), 0)
 
 

@@ -35,17 +35,22 @@ class Container:
                               timeout=30)
 
     def start_host(self, *args):
-        """Starts `ctlhost host ...`; its standard output goes to a file read by output()."""
+        """Starts `ctlhost host ...`; its output goes to files read by output() and errors()."""
         self.out_path = os.path.join(self.session.tmp, "host-out.txt")
-        with open(self.out_path, "wb") as out:
+        self.err_path = os.path.join(self.session.tmp, "host-err.txt")
+        with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
             host = subprocess.Popen([os.path.join(TOOLS, "ctlhost"), "host", *args], env=self.env, stdout=out,
-                                    stderr=subprocess.DEVNULL)
+                                    stderr=err)
         self.session.processes.append(host)
         return host
 
     def output(self):
         with open(self.out_path) as f:
             return f.read().splitlines()
+
+    def errors(self):
+        with open(self.err_path) as f:
+            return f.read()
 
 
 class ControlContainer(unittest.TestCase):
@@ -80,9 +85,9 @@ class ControlContainer(unittest.TestCase):
 
             # Each click is one line on standard output, numbered, as it arrives.
             s.click(x + 70, y + 22)
-            wait_for("the first Click", lambda: "Click 1" in c.output(), 3)
+            wait_for("the first Click", lambda: "Click 1" in c.output(), 10)
             s.click(x + 20, y + 10)
-            wait_for("the second Click", lambda: "Click 2" in c.output(), 3)
+            wait_for("the second Click", lambda: "Click 2" in c.output(), 10)
             self.assertEqual([line for line in c.output() if line.startswith("Click")], ["Click 1", "Click 2"])
             # A press that ends outside is no click.
             s.press()
@@ -93,7 +98,7 @@ class ControlContainer(unittest.TestCase):
 
             host.send_signal(signal.SIGTERM)
             wait_for("the host to end", lambda: host.poll() is not None, 5)
-            self.assertEqual(host.returncode, 0)
+            self.assertEqual(host.returncode, 0, c.errors())
 
             # Once unregistered, the class is gone for every host, with a clear reason.
             removed = c.run("regsvr", "-u", c.library)
@@ -113,26 +118,29 @@ class ControlContainer(unittest.TestCase):
             x, y = 300, 200
             host = c.start_host("Lumakey.btn", "--interactive", "--at", f"{x},{y}", "--set", "Caption=Hello")
             wait_for("the caption to be set", lambda: "Caption = Hello" in c.output(), 10)
+            # Typing reaches the host only once its window is up and has the keyboard.
+            window = wait_for("the host's window", lambda: s.window_titled("ctlhost: Lumakey.btn"), 10)
+            s.activate(window)
             # The property line lies below the 120 x 40 control.
             s.click(x + 100, y + 40 + 6 + 13)
             s._run(["xdotool", "type", "--delay", "20", "caption = World"])
             s.key("Return")
-            wait_for("the typed property", lambda: "Caption = World" in c.output(), 3)
+            wait_for("the typed property", lambda: "Caption = World" in c.output(), 10)
             s.click(x + 60, y + 20)
-            wait_for("the Click", lambda: "Click 1" in c.output(), 3)
+            wait_for("the Click", lambda: "Click 1" in c.output(), 10)
             # A name the control does not have is an error in the log; the host goes on.
             s.click(x + 100, y + 40 + 6 + 13)
             s._run(["xdotool", "type", "--delay", "20", "Colour = red"])
             s.key("Return")
-            wait_for("the error", lambda: any("has no property 'Colour'" in line for line in c.output()), 3)
+            wait_for("the error", lambda: any("has no property 'Colour'" in line for line in c.output()), 10)
             s.click(x + 60, y + 20)
-            wait_for("the second Click", lambda: "Click 2" in c.output(), 3)
+            wait_for("the second Click", lambda: "Click 2" in c.output(), 10)
 
             # Closing the window through the window manager ends the host normally.
-            s.activate(s.window_titled("ctlhost: Lumakey.btn"))
+            s.activate(window)
             s.key("alt+F4")
             wait_for("the host to end", lambda: host.poll() is not None, 5)
-            self.assertEqual(host.returncode, 0)
+            self.assertEqual(host.returncode, 0, c.errors())
 
 
 if __name__ == "__main__":
