@@ -8,7 +8,6 @@
 #include "forms/end_program.h"
 #include "forms/event_pump.h"
 #include "core/runtime_error.h"
-#include "platform/window_hints.h"
 
 #include <cstdint>
 
@@ -116,13 +115,12 @@ void frmMain::pctTitle_MouseDown(short, short, float, float)
         fk::GetCursorPos(&ptCursorPos);
         setLeft(fk::checkedLong(std::int64_t{fk::checkedLong(std::int64_t{ptCursorPos.x} - gripX)} * 15));
         setTop(fk::checkedLong(std::int64_t{fk::checkedLong(std::int64_t{ptCursorPos.y} - gripY)} * 15));
-        // Nothing can have moved the pointer before the next event comes: wait for it
-        // (or 10 ms) rather than spin.
-        fk::waitForEvents(10);
-        fk::doEvents();
+        // The pump waits for the pointer's next move (or 10 ms) rather than spin: until then
+        // the window has nothing new to follow.
+        fk::waitForPointer(10);
         // The release may never reach the title bar (focus taken away mid-drag, or the
         // pointer grabbed elsewhere); a drag with no button held is over all the same.
-    } while (blnTitleMouseUp != Bool16::True && fk::platform::mouseButtonsHeld());
+    } while (blnTitleMouseUp != Bool16::True && fk::mouseButtonsHeld());
 }
 
 void frmMain::pctTitle_MouseUp(short, short, float, float) { blnTitleMouseUp = Bool16::True; }

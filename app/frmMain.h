@@ -12,7 +12,7 @@
 #include "forms/line.h"
 #include "forms/option_button.h"
 #include "forms/picturebox.h"
-#include "platform/cursor.h"
+#include "forms/cursor.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include "forms/picturebox.h"
 #include "forms/timer.h"
 #include "forms/user_control.h"
-#include "platform/cursor.h"
+#include "forms/cursor.h"
 
 #include <QString>
 #include <functional>
@@ -26,6 +26,8 @@ public:
     void setCaption(const fk::com::Variant& vNewValue);
 
     void placeIn(QWidget* site) { UserControl.placeIn(site); }
+    // The host put a property: the face shows it from the next tick on.
+    void propertyPut() { UserControl.changed(); }
 
 private:
     void UserControl_Initialize();

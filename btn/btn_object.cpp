@@ -45,7 +45,10 @@ HRESULT BtnObject::Invoke(DISPID id, InvokeKind kind, std::span<const Variant> a
 {
     // The call may make the host drop its last reference; stay alive until it returns.
     const ComPtr<IDispatch> self(this);
-    return invokeFromTable<btn>(kBtnInterface, kBtnHandlers, control_, id, kind, args, result, error);
+    const HRESULT hr = invokeFromTable<btn>(kBtnInterface, kBtnHandlers, control_, id, kind, args, result, error);
+    if (kind == InvokeKind::PropertyPut && !failed(hr))
+        control_.propertyPut();
+    return hr;
 }
 
 HRESULT BtnObject::GetEventInterface(Guid* interfaceId)

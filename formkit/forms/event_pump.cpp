@@ -1,6 +1,9 @@
 #include "forms/event_pump.h"
 
+#include "forms/polling_group.h"
+
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTimer>
 
 namespace fk {
@@ -11,15 +14,15 @@ void doEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void waitForEvents(int milliseconds)
+void waitForPointer(int milliseconds)
 {
-    // The pump blocks until some source has something to deliver; this timer is the
-    // source that ends the wait when no event comes.
+    QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     deadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     deadline.start(milliseconds);
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    PollingGroup::runUntilPointerMoves(loop);
 }
 
 } // namespace fk

@@ -6,11 +6,11 @@ namespace fk {
 // call it from inside other handlers; the handlers it runs may call it again.
 void doEvents();
 
-// Sleeps until the next window event arrives or the given time has passed, whichever comes
-// first. A loop that follows the pointer calls it between its passes instead of spinning:
-// while a button is held the window system reports every pointer move to the window that
-// holds the press, so the loop still sees each move as it happens. Whatever ended the wait
-// has been handled when it returns.
-void waitForEvents(int milliseconds);
+// The pump of a loop that follows the pointer: processes events as they come until the
+// pointer moves or a button goes down or up, or the given time has passed, whichever comes
+// first. Whatever else comes meanwhile (a window's new place, the polling) is handled
+// without ending the wait. Until events are next processed, the cursor queries get the
+// reading that ended it, or one taken as it ended: the loop reads the pointer once a pass.
+void waitForPointer(int milliseconds);
 
 } // namespace fk

@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -128,6 +129,7 @@ void Form::show(ShowMode mode)
         if (props_.centered)
             centreOnScreen();
     }
+    applyMove();
     if (mode == ShowMode::Modeless) {
         window_->show();
         return;
@@ -164,15 +166,26 @@ void Form::unload()
         QCoreApplication::quit();
 }
 
-float Form::left() const { return static_cast<float>(pixelsToTwips(window_->x())); }
-float Form::top() const { return static_cast<float>(pixelsToTwips(window_->y())); }
+QPoint Form::position() const { return pendingMove_ ? *pendingMove_ : window_->pos(); }
+float Form::left() const { return static_cast<float>(pixelsToTwips(position().x())); }
+float Form::top() const { return static_cast<float>(pixelsToTwips(position().y())); }
 void Form::setLeft(double twips) { move(twips, top()); }
 void Form::setTop(double twips) { move(left(), twips); }
 
 void Form::move(double left, double top)
 {
     positioned_ = true;
-    window_->move(twipsToPixels(left), twipsToPixels(top));
+    if (!pendingMove_)
+        QMetaObject::invokeMethod(window_.get(), [this] { applyMove(); }, Qt::QueuedConnection);
+    pendingMove_ = QPoint(twipsToPixels(left), twipsToPixels(top));
+}
+
+// Each move of a window is a request to the window manager and a notice back: a window that
+// follows the pointer moves once a pass, not once for Left and again for Top.
+void Form::applyMove()
+{
+    if (pendingMove_)
+        window_->move(*std::exchange(pendingMove_, std::nullopt));
 }
 
 WindowState Form::windowState() const
@@ -211,8 +224,16 @@ void Form::centreOnScreen()
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    // A window that the window manager frames is centred with that frame, as a window that
+    // draws its own frame is centred with its own; the window's own place is then inside it.
+    const QMargins frame = props_.borderStyle == BorderStyle::FixedDialog ? platform::frameOf(window_.get()) : QMargins();
+    const QSize whole = window_->size().grownBy(frame);
     const QRect area = screen->geometry();
-    window_->move(area.x() + (area.width() - window_->width()) / 2, area.y() + (area.height() - window_->height()) / 2);
+    const QPoint corner(area.x() + (area.width() - whole.width()) / 2, area.y() + (area.height() - whole.height()) / 2);
+    if (frame.isNull())
+        window_->move(corner);
+    else
+        window_->windowHandle()->setPosition(corner + QPoint(frame.left(), frame.top()));
 }
 
 } // namespace fk

@@ -5,7 +5,9 @@
 #include "forms/picture.h"
 
 #include <QString>
+#include <QPoint>
 #include <memory>
+#include <optional>
 #include <typeindex>
 #include <vector>
 
@@ -61,7 +63,8 @@ public:
     void unload();
 
     // The window's place on the screen, in twips: where its outer edge lies, frame
-    // included.
+    // included. A new place reads back at once; the window moves there once, when events
+    // are next processed, however many times it was set meanwhile.
     float left() const;
     float top() const;
     void setLeft(double twips);
@@ -91,11 +94,14 @@ private:
     void load();
     void applyTabOrder();
     void centreOnScreen();
+    QPoint position() const;
+    void applyMove();
 
     std::unique_ptr<FormWindow> window_;
     FormProps props_;
     std::vector<Control*> controls_;
     QEventLoop* modalLoop_ = nullptr;
+    std::optional<QPoint> pendingMove_; // pixels
     bool loaded_ = true;
     bool positioned_ = false;
     std::type_index type_ = typeid(Form);

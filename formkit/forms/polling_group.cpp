@@ -1,39 +1,38 @@
 #include "forms/polling_group.h"
 
 #include "core/logging.h"
-#include "forms/timer.h"
-#include "platform/pointer_source.h"
+#include "forms/clock.h"
 
-#include <vector>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QWidget>
+#include <algorithm>
 
 namespace fk {
 
+using platform::PointerReading;
+using platform::PointerReport;
+
 namespace {
 
-constexpr int kWarpWatchMs = 100;
+platform::PointerSource& source() { return platform::pointerSource(); }
 
-// Whether that many seconds make at least that many milliseconds, give or take the rounding
-// of the clock's readings.
-bool atLeast(double seconds, int milliseconds) { return seconds * 1000 + 1e-6 >= milliseconds; }
-
-// Passes nest when a handler pumps events; every handler of any of them gets the newest
-// reading until the outermost pass is over.
+// The reading that stands for the pointer. Passes nest when a handler pumps events; every
+// handler of any of them gets the newest reading until the outermost pass is over. After a
+// wait for the pointer, the reading that ended it stands until events are processed again.
+std::optional<PointerReading> held;
 int passDepth = 0;
+quint64 holds = 0;
 
-struct HeldReading {
-    explicit HeldReading(std::optional<QPoint> reading)
-    {
-        ++passDepth;
-        platform::pointerSource().hold(reading);
-    }
-    ~HeldReading()
-    {
-        if (--passDepth == 0)
-            platform::pointerSource().hold(std::nullopt);
-    }
-    HeldReading(const HeldReading&) = delete;
-    HeldReading& operator=(const HeldReading&) = delete;
-};
+// The loop that waits for the pointer, and the reading that ended its wait.
+QEventLoop* waiting = nullptr;
+std::optional<PointerReading> waitEnded;
+
+// Whether a member's window lies in that one; every window lies in none given.
+bool liesIn(const QWidget* window, const QWidget* within)
+{
+    return window && (!within || window == within || within->isAncestorOf(window));
+}
 
 } // namespace
 
@@ -51,44 +50,91 @@ std::map<int, PollingGroup>& PollingGroup::groups()
     return *all;
 }
 
-void PollingGroup::join(Timer& timer)
+void PollingGroup::join(Member& member, int interval, quint64 order)
 {
-    PollingGroup& group = groups().try_emplace(timer.interval_, timer.interval_).first->second;
-    group.members_[timer.created_] = {&timer, platform::pointerSource().seconds(), false};
+    source().setWake(&PollingGroup::hear);
+    PollingGroup& group = groups().try_emplace(interval, interval).first->second;
+    group.members_[order] = {&member, clock::monotonicSeconds(), true};
     group.wake();
 }
 
-void PollingGroup::leave(Timer& timer)
+void PollingGroup::leave(quint64 order)
 {
-    const auto group = groups().find(timer.interval_);
-    if (group == groups().end())
+    for (auto& [interval, group] : groups())
+        if (group.members_.erase(order) && group.members_.empty())
+            group.system_.stop();
+}
+
+void PollingGroup::leaveAllIn(const QWidget* window)
+{
+    for (auto& [interval, group] : groups()) {
+        std::erase_if(group.members_, [&](const auto& m) { return liesIn(m.second.member->window(), window); });
+        if (group.members_.empty())
+            group.system_.stop();
+    }
+}
+
+void PollingGroup::touch(const QWidget* within)
+{
+    for (auto& [interval, group] : groups())
+        for (auto& [order, entry] : group.members_)
+            if (liesIn(entry.member->window(), within)) {
+                entry.due = true;
+                group.wake();
+            }
+}
+
+PointerReading PollingGroup::reading() { return held ? *held : source().read(); }
+
+void PollingGroup::runUntilPointerMoves(QEventLoop& loop)
+{
+    source().setWake(&PollingGroup::hear);
+    QEventLoop* const outer = std::exchange(waiting, &loop);
+    waitEnded.reset();
+    loop.exec();
+    waiting = outer;
+    held = waitEnded ? *waitEnded : source().read();
+    // Released when events are next processed, unless a newer wait or a pass holds by then.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [hold = ++holds] {
+        if (hold == holds && passDepth == 0)
+            held.reset();
+    }, Qt::QueuedConnection);
+}
+
+// The standing wake of the pointer source. A crossing or a button makes every member due.
+// The rectangles are taken anew at every report, since code may have moved a control since;
+// a window's new place reaches the toolkit only after its report, so a pass takes that one.
+void PollingGroup::hear(const PointerReport& report)
+{
+    if (report.kind == PointerReport::Button || report.crossed)
+        touch(nullptr);
+    if (report.kind == PointerReport::Windows) {
+        for (auto& [interval, group] : groups())
+            if (!group.members_.empty())
+                group.wake();
         return;
-    group->second.members_.erase(timer.created_);
-    if (group->second.members_.empty())
-        group->second.system_.stop();
+    }
+    rewatch();
+    if (waiting) {
+        waitEnded = report.reading;
+        waiting->quit();
+    }
 }
 
-void PollingGroup::leaveAll(const QList<QTimer*>& marks)
+void PollingGroup::rewatch()
 {
-    std::vector<Timer*> leaving;
+    std::vector<QRect> rectangles;
     for (auto& [interval, group] : groups())
-        for (auto& [created, member] : group.members_)
-            if (marks.contains(member.timer->timer_.data()))
-                leaving.push_back(member.timer);
-    for (Timer* timer : leaving)
-        leave(*timer);
-}
-
-void PollingGroup::wakeAll()
-{
-    for (auto& [interval, group] : groups())
-        if (!group.members_.empty())
-            group.wake();
+        for (auto& [order, entry] : group.members_)
+            if (const QWidget* window = entry.member->window())
+                rectangles.emplace_back(window->mapToGlobal(QPoint(0, 0)), window->size());
+    if (source().watch(std::move(rectangles)))
+        touch(nullptr);
 }
 
 void PollingGroup::wake()
 {
-    if (!system_.isActive() || system_.interval() != interval_) {
+    if (!system_.isActive()) {
         qCDebug(lcTimers) << "polling every" << interval_ << "ms wakes";
         system_.start(interval_);
     }
@@ -96,64 +142,39 @@ void PollingGroup::wake()
 
 void PollingGroup::pass()
 {
-    platform::PointerSource& source = platform::pointerSource();
-    const double now = source.seconds();
-    const quint64 reports = source.reports();
-    const bool unwatched = !source.overProgramWindow() && !source.reportsDeviceMotion();
-    // Half an interval early is on time: the system timer may fire a little before.
-    const bool warpWatchDue =
-        !source.overProgramWindow() && atLeast(now - lastReadingAt_ + interval_ / 2000.0, kWarpWatchMs);
-    const bool reported = reports != seenReports_;
-    bool changed = reported || unwatched;
-    seenReports_ = reports;
-    if (changed || warpWatchDue || !lastReading_) {
-        const QPoint reading = source.read();
-        qCDebug(lcPointer) << "reading" << reading << (reported ? "after a report" : unwatched ? "unwatched" : "looking for a warp");
-        changed = changed || reading != lastReading_;
-        lastReading_ = reading;
-        lastReadingAt_ = now;
+    platform::PointerSource& s = source();
+    const bool following = s.followsPointer();
+    rewatch();
+    std::optional<PointerReading> reading = following ? s.newest() : std::nullopt;
+    if (!reading) {
+        reading = s.read();
+        if (s.offer(*reading) || !following)
+            touch(nullptr);
     }
     // Started anew, the system timer can fire again inside a handler that pumps events,
     // which it would not do while this activation of it runs.
-    if (changed)
-        system_.start(interval_);
-    const bool waiting = runMembers(now, changed);
-    if (!changed && !waiting)
-        rest();
-}
-
-// Runs every member that is due and has something to see; says whether any member still
-// waits for its first tick.
-bool PollingGroup::runMembers(double now, bool changed)
-{
-    const HeldReading held(lastReading_);
-    bool waiting = false;
+    system_.start(interval_);
+    ++passDepth;
+    held = reading;
+    const double now = clock::monotonicSeconds();
     // Each step looks the next member up afresh: a handler may make timers join or leave.
+    // A member first ticks once it has been one for an interval, give or take the rounding
+    // of the clock's readings.
     for (auto member = members_.begin(); member != members_.end();) {
-        const quint64 created = member->first;
-        if (!atLeast(now - member->second.since, interval_)) {
-            waiting = true;
-        } else if (changed || !member->second.ticked) {
-            member->second.ticked = true;
-            member->second.timer->tick();
+        const quint64 order = member->first;
+        Entry& entry = member->second;
+        if (entry.due && (now - entry.joined) * 1000 + 1e-6 >= interval_) {
+            entry.due = false;
+            entry.member->tick();
         }
-        member = members_.upper_bound(created);
+        member = members_.upper_bound(order);
     }
-    return waiting;
-}
-
-// Nothing can have changed: outside the program's windows only a warp could go unseen, and
-// the next report ends the rest.
-void PollingGroup::rest()
-{
-    platform::PointerSource& source = platform::pointerSource();
-    qCDebug(lcTimers) << "polling every" << interval_ << "ms rests"
-                      << (source.overProgramWindow() ? "until the next report" : "but looks for warps");
-    if (source.overProgramWindow())
-        system_.stop();
-    else if (!system_.isActive() || system_.interval() != kWarpWatchMs)
-        system_.start(kWarpWatchMs);
-    source.wakeOnNextReport(&PollingGroup::wakeAll);
+    if (--passDepth == 0)
+        held.reset();
+    if (!following || std::any_of(members_.begin(), members_.end(), [](const auto& m) { return m.second.due; }))
+        return;
+    qCDebug(lcTimers) << "polling every" << interval_ << "ms rests";
+    system_.stop();
 }
 
 } // namespace fk

@@ -1,55 +1,73 @@
 #pragma once
 
-#include <QList>
-#include <QPoint>
+#include "platform/pointer_source.h"
+
 #include <QTimer>
 #include <map>
-#include <optional>
+
+class QEventLoop;
+class QWidget;
 
 namespace fk {
-
-class Timer;
 
 // The polling timers of one interval, ticking together on one system timer. A pass runs the
 // handler of every member that is due, in the order the timers were created, on one reading
 // of the pointer that every cursor query in the pass gets.
 //
-// A handler of a polling timer looks only at the pointer, at windows and at its own control,
-// so a pass that follows no report of the pointer source would find what the one before it
-// found. The pointer is read, and the handlers run, only in a pass that follows a report,
-// and the system timer stops when nothing was reported; the next report starts it again.
-// Where a warp would go unreported (the pointer outside the program's windows), a reading
-// every 100 ms looks for one; where the source reports nothing at all, every pass reads
-// and runs, as plain polling does.
+// A member's handler looks only at where the pointer is against its window's rectangle, at
+// whether a button is held, and at its own control. So a member is due only when the pointer
+// entered or left one of those rectangles, a button went down or up over the program's
+// windows, or its own control changed (touch); otherwise a pass would paint what the one
+// before it painted, and nothing runs. Where the pointer source follows nothing, every pass
+// asks it and runs every member, as plain polling does.
 class PollingGroup {
 public:
+    // What the group needs of a timer it runs.
+    class Member {
+    public:
+        virtual void tick() = 0;
+        // The window whose rectangle the handler compares the pointer with.
+        virtual const QWidget* window() const = 0;
+
+    protected:
+        ~Member() = default;
+    };
+
     explicit PollingGroup(int interval);
 
-    static void join(Timer& timer);
-    static void leave(Timer& timer);
-    // Makes the members whose system-timer marks are among these leave.
-    static void leaveAll(const QList<QTimer*>& marks);
+    // A member first ticks one interval after it joined; members tick in the order given,
+    // which is theirs alone.
+    static void join(Member& member, int interval, quint64 order);
+    static void leave(quint64 order);
+    // Makes every member whose window lies in this one leave.
+    static void leaveAllIn(const QWidget* window);
+    // What the members whose windows lie in this one paint may have changed: each ticks at
+    // its next interval. Null touches every member.
+    static void touch(const QWidget* window);
+
+    // The pointer as the program sees it now: the reading held for the running pass, or for
+    // the loop that waited for the pointer until events are next processed; else a new one.
+    static platform::PointerReading reading();
+    // Runs the loop until the pointer moves or a button goes down or up, or the loop ends
+    // otherwise; the reading that came with that, or one taken then, is held (see reading()).
+    static void runUntilPointerMoves(QEventLoop& loop);
 
 private:
-    struct Member {
-        Timer* timer;
-        double since;
-        bool ticked;
+    struct Entry {
+        Member* member;
+        double joined;
+        bool due;
     };
 
     static std::map<int, PollingGroup>& groups();
-    static void wakeAll();
+    static void hear(const platform::PointerReport& report);
+    static void rewatch();
     void wake();
     void pass();
-    bool runMembers(double now, bool changed);
-    void rest();
 
     int interval_;
     QTimer system_;
-    std::map<quint64, Member> members_; // by creation
-    quint64 seenReports_ = 0;
-    std::optional<QPoint> lastReading_;
-    double lastReadingAt_ = 0;
+    std::map<quint64, Entry> members_; // by creation
 };
 
 } // namespace fk

@@ -2,8 +2,6 @@
 
 #include "forms/container.h"
 #include "forms/error_reporting.h"
-#include "forms/polling_group.h"
-#include "platform/pointer_source.h"
 
 #include <QWidget>
 
@@ -16,25 +14,28 @@ quint64 timersCreated = 0;
 } // namespace
 
 Timer::Timer(Container& container, const TimerProps& props)
-    : timer_(new QTimer(container.clientWidget())),
+    : window_(container.clientWidget()),
       created_(timersCreated++),
       interval_(props.interval),
       enabled_(props.enabled),
       pollsInput_(props.pollsInput)
 {
-    timer_->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer_.data(), &QTimer::timeout, [this] { tick(); });
-    // The pointer source follows the pointer from its start on: a polling control's form
-    // makes it before it shows its windows, so that it sees the pointer come into them.
-    if (pollsInput_)
+    if (pollsInput_) {
+        // The pointer source follows the pointer from its start on: a polling control's form
+        // makes it before it shows its windows, so that it sees the pointer come into them.
         platform::pointerSource();
+    } else {
+        system_ = new QTimer(window_);
+        system_->setTimerType(Qt::PreciseTimer);
+        QObject::connect(system_.data(), &QTimer::timeout, [this] { tick(); });
+    }
     restart();
 }
 
 Timer::~Timer()
 {
     stop();
-    delete timer_.data();
+    delete system_.data();
 }
 
 void Timer::setEnabled(bool enabled)
@@ -49,32 +50,32 @@ void Timer::setInterval(int milliseconds)
 {
     if (milliseconds < 0)
         throw RuntimeError::invalidPropertyValue();
-    stop(); // a polling timer leaves the group of its old interval
     interval_ = milliseconds;
-    restart();
+    restart(); // a polling timer joins the group of its new interval
 }
 
 void Timer::stop()
 {
-    if (timer_)
-        timer_->stop();
-    PollingGroup::leave(*this);
+    if (system_)
+        system_->stop();
+    if (pollsInput_)
+        PollingGroup::leave(created_);
 }
 
 void Timer::restart()
 {
     stop();
-    if (!timer_ || !enabled_ || interval_ <= 0)
+    if (!window_ || !enabled_ || interval_ <= 0)
         return;
     if (pollsInput_)
-        PollingGroup::join(*this);
-    else
-        timer_->start(interval_);
+        PollingGroup::join(*this, interval_, created_);
+    else if (system_)
+        system_->start(interval_);
 }
 
 void Timer::tick()
 {
-    if (!timer_) { // its window went
+    if (!window_) { // its window went
         stop();
         return;
     }
@@ -87,10 +88,9 @@ void Timer::tick()
 
 void stopTimersOf(QWidget* window)
 {
-    const QList<QTimer*> stopping = window->findChildren<QTimer*>();
-    for (QTimer* timer : stopping)
+    for (QTimer* timer : window->findChildren<QTimer*>())
         timer->stop();
-    PollingGroup::leaveAll(stopping);
+    PollingGroup::leaveAllIn(window);
 }
 
 } // namespace fk

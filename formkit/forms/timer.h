@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/polling_group.h"
+
 #include <QPointer>
 #include <QTimer>
 #include <functional>
@@ -13,16 +15,17 @@ class Container;
 struct TimerProps {
     int interval = 0; // milliseconds; 0 never fires
     bool enabled = true;
-    // The handler only looks at the pointer, at where windows are and at its own control.
-    // Such timers of one interval tick together, one pass for all of them on one reading of
-    // the pointer, and only while the display may have changed something (see PollingGroup).
+    // The handler only looks at where the pointer is against its container's window, at the
+    // mouse buttons and at its own control. Such timers of one interval tick together, one
+    // pass for all of them on one reading of the pointer, and only when what they look at
+    // may have changed (see PollingGroup).
     bool pollsInput = false;
 };
 
 // A timer control. It has no place on screen; it belongs to its container's window and
 // stops when that window's form is unloaded. A tick never starts while the previous tick's
 // handler is still running, even when that handler pumps events.
-class Timer {
+class Timer : private PollingGroup::Member {
 public:
     Timer(Container& container, const TimerProps& props);
     ~Timer();
@@ -37,15 +40,14 @@ public:
     std::function<void()> onTimer;
 
 private:
-    friend class PollingGroup;
-    friend void stopTimersOf(QWidget* window);
-
+    void tick() override;
+    const QWidget* window() const override { return window_; }
     void restart();
     void stop();
-    void tick();
 
-    // Its own system timer, or for a polling timer the mark of the window it belongs to.
-    QPointer<QTimer> timer_;
+    QPointer<QWidget> window_;
+    // Its own system timer; a polling timer has none, its group's runs it.
+    QPointer<QTimer> system_;
     const quint64 created_;
     int interval_;
     bool enabled_;

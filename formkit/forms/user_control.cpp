@@ -2,6 +2,7 @@
 
 #include "forms/error_reporting.h"
 #include "forms/font.h"
+#include "forms/polling_group.h"
 
 #include <QEvent>
 #include <QShowEvent>
@@ -13,24 +14,30 @@ class UserControlWidget : public QWidget {
 public:
     explicit UserControlWidget(UserControl& owner) : owner_(owner) {}
 
-    // Follows the site's size.
+    // Follows the site's size; a site moved in its container moves the control on the screen.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == parent() && event->type() == QEvent::Resize)
             resize(parentWidget()->size());
+        else if (watched == parent() && event->type() == QEvent::Move)
+            owner_.changed();
         return false;
     }
 
 protected:
     void resizeEvent(QResizeEvent*) override
     {
+        owner_.changed();
         if (owner_.onResize)
             runHandler(owner_.onResize);
     }
 
     void showEvent(QShowEvent* event) override
     {
-        if (!event->spontaneous() && owner_.onShow)
+        if (event->spontaneous())
+            return;
+        owner_.changed();
+        if (owner_.onShow)
             runHandler(owner_.onShow);
     }
 
@@ -54,6 +61,8 @@ void UserControl::placeIn(QWidget* site)
     widget_->resize(site->size());
     widget_->show();
 }
+
+void UserControl::changed() { PollingGroup::touch(widget_.data()); }
 
 float UserControl::textWidth(const QString& text) const
 {

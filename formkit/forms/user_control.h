@@ -32,6 +32,11 @@ public:
     // The control's own window, for platform calls.
     QWidget* hWnd() const { return clientWidget(); }
 
+    // What the control's polling timers paint may have changed: each ticks at its next
+    // interval, whatever the pointer does. The control is resized, shown or moved, or its
+    // host put a property.
+    void changed();
+
     float textWidth(const QString& text) const;
     float textHeight(const QString& text) const;
 

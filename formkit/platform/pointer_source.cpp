@@ -1,60 +1,69 @@
 #include "platform/pointer_source.h"
 
-#include "platform/x11_pointer_source.h"
 
 #include <QCursor>
-#include <QElapsedTimer>
-#include <memory>
-#include <utility>
+#include <QGuiApplication>
 
 namespace fk::platform {
 
 namespace {
 
-PointerSource* replacement = nullptr;
+// Where a coordinate lies against a closed range: 0 on its low end, 1 inside, 2 on its high end.
+int sideOf(int value, int low, int high) { return value == low ? 0 : value < high ? 1 : 2; }
+
+// Where a point lies against a rectangle whose right and bottom edges lie one past its last
+// column and row: outside it, or in one of nine places on or inside its edges. Whatever a hit
+// test compares with the edges, strictly or not, its answer is the same all over each place.
+int placeOf(const QPoint& point, const QRect& r)
+{
+    const int right = r.x() + r.width(), bottom = r.y() + r.height();
+    if (point.x() < r.x() || point.x() > right || point.y() < r.y() || point.y() > bottom)
+        return -1;
+    return 3 * sideOf(point.x(), r.x(), right) + sideOf(point.y(), r.y(), bottom);
+}
 
 } // namespace
 
-QPoint PointerSource::read() { return QCursor::pos(); }
-
-double PointerSource::seconds() const
+PointerReading PointerSource::read()
 {
-    static const QElapsedTimer start = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return static_cast<double>(start.nsecsElapsed()) / 1e9;
+    return {QCursor::pos(), QGuiApplication::mouseButtons() != Qt::NoButton};
 }
 
-void PointerSource::report()
+std::vector<int> PointerSource::placesOf(const QPoint& point) const
 {
-    ++reports_;
-    if (wake_) {
-        listen(false);
-        std::exchange(wake_, nullptr)();
-    }
+    std::vector<int> places;
+    places.reserve(watched_.size());
+    for (const QRect& r : watched_)
+        places.push_back(placeOf(point, r));
+    return places;
 }
 
-void PointerSource::wakeOnNextReport(std::function<void()> wake)
+bool PointerSource::offer(const PointerReading& reading)
 {
-    wake_ = std::move(wake);
-    listen(true);
+    const std::lock_guard lock(mutex_);
+    const bool crossed = !newest_ || placesOf(newest_->position) != placesOf(reading.position);
+    newest_ = reading;
+    return crossed;
 }
 
-PointerSource& pointerSource()
+std::optional<PointerReading> PointerSource::newest() const
 {
-    if (replacement)
-        return *replacement;
-    // Made once and kept to the end of the process: it outlives the application object,
-    // whose event dispatcher its socket notifier would need to go in order.
-    static PointerSource* const programs = [] {
-        std::unique_ptr<PointerSource> x11 = openX11PointerSource();
-        return x11 ? x11.release() : new PointerSource;
-    }();
-    return *programs;
+    const std::lock_guard lock(mutex_);
+    return newest_;
 }
 
-void replacePointerSource(PointerSource* source) { replacement = source; }
+bool PointerSource::watch(std::vector<QRect> rectangles)
+{
+    const std::lock_guard lock(mutex_);
+    const std::vector<int> before = newest_ ? placesOf(newest_->position) : std::vector<int>{};
+    watched_ = std::move(rectangles);
+    return newest_ && placesOf(newest_->position) != before;
+}
+
+void PointerSource::report(const PointerReport& report)
+{
+    if (wake_)
+        wake_(report);
+}
 
 } // namespace fk::platform

@@ -2,6 +2,7 @@
 
 #include "platform/x11_connection.h"
 
+#include <QThread>
 #include <QWidget>
 #include <QWindow>
 
@@ -16,9 +17,18 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    if (!reply)
-        return XCB_ATOM_NONE;
-    const xcb_atom_t result = reply->atom;
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return result;
+}
+
+// The window's property of that name, as 32-bit values; empty when it has none.
+std::vector<std::uint32_t> property(xcb_connection_t* connection, xcb_window_t window, const char* name)
+{
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, atom(connection, name), XCB_ATOM_ANY, 0, 16), nullptr);
+    const auto* values = reply && reply->format == 32 ? static_cast<const std::uint32_t*>(xcb_get_property_value(reply)) : nullptr;
+    std::vector<std::uint32_t> result(values, values ? values + reply->value_len : values);
     std::free(reply);
     return result;
 }
@@ -33,24 +43,15 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show)
-            apply(static_cast<QWidget*>(watched));
-        return false;
-    }
-
-private:
-    static void apply(QWidget* window)
-    {
         xcb_connection_t* connection = x11Connection();
-        if (!connection || !window->windowHandle())
-            return;
-        const xcb_window_t id = static_cast<xcb_window_t>(window->winId());
-        const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
+        auto* window = static_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Show || !connection || !window->windowHandle())
+            return false;
         const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-        if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE)
-            return;
-        xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1, &skipTaskbar);
+        xcb_change_property(connection, XCB_PROP_MODE_APPEND, static_cast<xcb_window_t>(window->winId()),
+                            atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &skipTaskbar);
         xcb_flush(connection);
+        return false;
     }
 };
 
@@ -64,22 +65,25 @@ void keepOutOfTaskbar(QWidget* window)
     window->installEventFilter(new SkipTaskbarOnShow(window));
 }
 
-bool mouseButtonsHeld()
+QMargins frameOf(QWidget* window)
 {
     xcb_connection_t* connection = x11Connection();
-    if (!connection)
-        return QGuiApplication::mouseButtons() != Qt::NoButton;
-    const xcb_setup_t* setup = xcb_get_setup(connection);
-    xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
-    xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, screen->root), nullptr);
-    if (!reply)
-        return QGuiApplication::mouseButtons() != Qt::NoButton;
-    constexpr uint16_t anyButton = XCB_KEY_BUT_MASK_BUTTON_1 | XCB_KEY_BUT_MASK_BUTTON_2 | XCB_KEY_BUT_MASK_BUTTON_3
-                                   | XCB_KEY_BUT_MASK_BUTTON_4 | XCB_KEY_BUT_MASK_BUTTON_5;
-    const bool held = (reply->mask & anyButton) != 0;
-    std::free(reply);
-    return held;
+    const xcb_window_t root = connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root : 0;
+    if (!connection || property(connection, root, "_NET_SUPPORTING_WM_CHECK").empty())
+        return {};
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = id;
+    request.type = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&request));
+    // The manager answers with the property, left, right, top and bottom, within moments.
+    for (int tries = 0; tries < 40; ++tries, QThread::msleep(5))
+        if (const auto e = property(connection, id, "_NET_FRAME_EXTENTS"); e.size() == 4)
+            return QMargins(int(e[0]), int(e[2]), int(e[1]), int(e[3]));
+    return {};
 }
 
 } // namespace fk::platform

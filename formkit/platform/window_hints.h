@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMargins>
+
 class QWidget;
 
 namespace fk::platform {
@@ -9,8 +11,8 @@ namespace fk::platform {
 // when window managers read it.
 void keepOutOfTaskbar(QWidget* window);
 
-// Whether any mouse button is held down now, as the display server sees it; a release that
-// never reached the program does not count as held.
-bool mouseButtonsHeld();
+// The frame that the window manager puts around the window, asked for before the window is
+// shown (with the desktop's request for frame extents); none without a window manager.
+QMargins frameOf(QWidget* window);
 
 } // namespace fk::platform

@@ -1,27 +1,33 @@
-#include "platform/x11_pointer_source.h"
-
 #include "core/logging.h"
+#include "platform/pointer_source.h"
 #include "platform/x11_connection.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QSocketNotifier>
-#include <QWindow>
+#include <xcb/record.h>
+#include <xcb/xcbext.h>
 #include <xcb/xinput.h>
 
-#include <algorithm>
-#include <cstddef>
+#include <chrono>
 #include <cstdlib>
-#include <cstring>
+#include <poll.h>
+#include <thread>
 
 namespace fk::platform {
 
 namespace {
 
-// Crossing modes and details, the same numbers in the core protocol and in XInput 2.
-constexpr std::uint8_t kModeNormal = 0;
-constexpr std::uint8_t kModeUngrab = 2;
-constexpr std::uint8_t kModePassiveUngrab = 5; // XInput 2 only
-constexpr std::uint8_t kDetailInferior = 2;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// While a device moves faster than the polling ticks, one reading a tick is all the polling
+// can use; a reading a little early is on time.
+constexpr auto kTick = milliseconds(10);
+constexpr auto kEarly = milliseconds(1);
+constexpr std::uint16_t kButtonsInState = XCB_KEY_BUT_MASK_BUTTON_1 | XCB_KEY_BUT_MASK_BUTTON_2
+                                          | XCB_KEY_BUT_MASK_BUTTON_3 | XCB_KEY_BUT_MASK_BUTTON_4
+                                          | XCB_KEY_BUT_MASK_BUTTON_5;
+constexpr std::uint32_t kButtonsInMask = 0x3e; // XInput 2 numbers the bits by button: 1 to 5
+constexpr std::uint8_t kFromServer = 0;        // the category of a recording's device events
 
 std::uint8_t xinputOpcode(xcb_connection_t* connection)
 {
@@ -29,180 +35,216 @@ std::uint8_t xinputOpcode(xcb_connection_t* connection)
     return extension && extension->present ? extension->major_opcode : 0;
 }
 
-// Asks for every device movement anywhere as raw motion on the root window. From XInput 2.1
-// on the server sends it also while another client holds the pointer.
+bool succeeded(xcb_connection_t* connection, xcb_void_cookie_t request)
+{
+    xcb_generic_error_t* error = xcb_request_check(connection, request);
+    std::free(error);
+    return !error;
+}
+
+// Has the server tell the data connection of every move of the pointer, with the position it
+// led to: a device's, a warp's or a faked one's alike. Returns the recording's request.
+std::optional<unsigned> recordMoves(xcb_connection_t* control, xcb_connection_t* data)
+{
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(control, &xcb_record_id);
+    if (!extension || !extension->present)
+        return std::nullopt;
+    std::free(xcb_record_query_version_reply(control, xcb_record_query_version(control, 1, 13), nullptr));
+    const xcb_record_context_t context = xcb_generate_id(control);
+    xcb_record_range_t moves{};
+    moves.device_events = {XCB_MOTION_NOTIFY, XCB_MOTION_NOTIFY};
+    const xcb_record_client_spec_t everyone = XCB_RECORD_CS_ALL_CLIENTS;
+    if (!succeeded(control, xcb_record_create_context_checked(control, context, 0, 1, 1, &everyone, &moves)))
+        return std::nullopt;
+    // The first reply says that the recording has started.
+    const auto recording = xcb_record_enable_context(data, context);
+    xcb_record_enable_context_reply_t* started = xcb_record_enable_context_reply(data, recording, nullptr);
+    std::free(started);
+    return started ? std::optional(recording.sequence) : std::nullopt;
+}
+
+// Without a recording: every device movement anywhere, as raw motion on the root window
+// (from XInput 2.1 on, also while another client holds the pointer), but no warp.
 bool selectRawMotion(xcb_connection_t* connection, xcb_window_t root)
 {
     if (xinputOpcode(connection) == 0)
         return false;
     xcb_input_xi_query_version_reply_t* version =
         xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr);
-    const bool recentEnough =
-        version && (version->major_version > 2 || (version->major_version == 2 && version->minor_version >= 1));
+    const bool recentEnough = version && version->major_version * 100 + version->minor_version >= 201;
     std::free(version);
-    if (!recentEnough)
-        return false;
     struct {
         xcb_input_event_mask_t head;
         std::uint32_t bits;
     } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
-    xcb_generic_error_t* error =
-        xcb_request_check(connection, xcb_input_xi_select_events_checked(connection, root, 1, &mask.head));
-    const bool selected = error == nullptr;
-    std::free(error);
-    return selected;
+    return recentEnough && succeeded(connection, xcb_input_xi_select_events_checked(connection, root, 1, &mask.head));
 }
 
-bool isProgramWindow(xcb_window_t window)
-{
-    const QWindowList windows = QGuiApplication::allWindows();
-    return std::any_of(windows.begin(), windows.end(),
-                       [&](const QWindow* w) { return w->handle() && w->winId() == window; });
-}
-
-// Raw motion arrives on the source's own connection. Everything the toolkit's connection
-// brings (moves and clicks over the program's windows, windows moved or mapped, crossings)
-// is a report too, and its crossings tell whether the pointer is over a program window.
+// Follows the pointer on two connections of its own, so that nothing it asks or waits for
+// wakes the toolkit's event reader. On one it asks; on the other the server tells it of the
+// pointer's moves, read by a thread of its own, which wakes the toolkit's thread only for a
+// reading that crosses a watched rectangle. Where the server records no moves, the thread
+// also reads every 100 ms, for a warp that nobody tells of (every tick where the server tells
+// nothing at all). Made once, it lives as long as the process, and so does its thread.
 class X11PointerSource final : public PointerSource, public QAbstractNativeEventFilter {
 public:
-    X11PointerSource(xcb_connection_t* own, xcb_window_t root, bool rawMotion)
-        : own_(own),
+    X11PointerSource(xcb_connection_t* asking, xcb_connection_t* told, xcb_window_t root,
+                     std::optional<unsigned> recording, std::optional<Clock::duration> unasked)
+        : asking_(asking),
+          told_(told),
           root_(root),
-          rawMotion_(rawMotion),
-          toolkitXInput_(xinputOpcode(x11Connection())),
-          notifier_(xcb_get_file_descriptor(own), QSocketNotifier::Read)
+          recording_(recording),
+          unasked_(unasked),
+          toolkitXInput_(xinputOpcode(x11Connection()))
     {
-        notifier_.setEnabled(false);
-        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
-            if (drain(xcb_poll_for_event))
-                report();
-        });
         QCoreApplication::instance()->installNativeEventFilter(this);
+        offer(read());
+        std::thread([this] { follow(); }).detach();
     }
 
-    ~X11PointerSource() override { xcb_disconnect(own_); }
-
-    QPoint read() override
+    // A server that has gone answers nothing; the newest reading stands.
+    PointerReading read() override
     {
-        xcb_query_pointer_reply_t* reply = xcb_query_pointer_reply(own_, xcb_query_pointer(own_, root_), nullptr);
-        if (reply)
-            last_ = QPoint(reply->root_x, reply->root_y);
-        std::free(reply);
-        // Device motion that came in with the reply: while the pointer moves, each reading
-        // brings the report that calls for the next one, and no further look at the socket
-        // is needed.
-        if (drain(xcb_poll_for_queued_event))
-            report();
-        return last_;
+        xcb_query_pointer_reply_t* r = xcb_query_pointer_reply(asking_, xcb_query_pointer(asking_, root_), nullptr);
+        const auto reading = r ? PointerReading{{r->root_x, r->root_y}, (r->mask & kButtonsInState) != 0} : newest();
+        std::free(r);
+        return reading.value_or(PointerReading{});
     }
 
-    bool reportsDeviceMotion() const override { return rawMotion_; }
+    bool followsPointer() const override { return true; }
 
 protected:
-    void listen(bool on) override
-    {
-        notifier_.setEnabled(on);
-        // Events that came in with a reply wait in the client library, not on the socket.
-        if (on && drain(xcb_poll_for_queued_event))
-            report();
-    }
-
+    // The toolkit's own events: a window of the program moved, sized or mapped, and a move or
+    // a button over one of them, with where the pointer was and which buttons were held
+    // before it. The toolkit takes the pointer's events from XInput 2.
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
     {
-        if (type == "xcb_generic_event_t") {
-            followCrossing(static_cast<const xcb_generic_event_t*>(message));
-            report();
-        }
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        const std::uint8_t kind = type == "xcb_generic_event_t" ? event->response_type & 0x7f : 0;
+        if (kind == XCB_CONFIGURE_NOTIFY || kind == XCB_MAP_NOTIFY)
+            report({PointerReport::Windows});
+        const auto* device = reinterpret_cast<const xcb_input_button_press_event_t*>(event);
+        if (kind != XCB_GE_GENERIC || toolkitXInput_ == 0 || device->extension != toolkitXInput_
+            || device->event_type < XCB_INPUT_BUTTON_PRESS || device->event_type > XCB_INPUT_MOTION)
+            return false;
+        std::uint32_t buttons = *xcb_input_button_press_button_mask(device);
+        const std::uint32_t button = device->detail < 32 ? 1u << device->detail : 0;
+        if (device->event_type != XCB_INPUT_MOTION)
+            buttons = device->event_type == XCB_INPUT_BUTTON_PRESS ? buttons | button : buttons & ~button;
+        const PointerReading reading{{device->root_x >> 16, device->root_y >> 16}, (buttons & kButtonsInMask) != 0};
+        const bool crossed = offer(reading);
+        report({device->event_type == XCB_INPUT_MOTION ? PointerReport::Moved : PointerReport::Button, reading, crossed});
         return false;
     }
 
 private:
-    // Takes every event off the connection: those the client library holds, or with
-    // xcb_poll_for_event those on the socket as well.
-    bool drain(xcb_generic_event_t* (*next)(xcb_connection_t*))
+    // The thread: waits for the server's news of the pointer and offers one reading a tick at
+    // most. While a device moves faster than the ticks, it sleeps out each tick instead of
+    // waking for every move, and takes what came meanwhile at once.
+    void follow()
+    {
+        pollfd socket{xcb_get_file_descriptor(told_), POLLIN, 0};
+        Clock::time_point offered = Clock::now();
+        std::optional<PointerReading> recorded;
+        bool fast = false, moved = false;
+        while (!xcb_connection_has_error(told_)) {
+            if (fast)
+                std::this_thread::sleep_until(offered + kTick);
+            else
+                ::poll(&socket, 1, unasked_ ? millisecondsUntil(offered + *unasked_) : -1);
+            moved = takeMoves(recorded) || moved;
+            const auto now = Clock::now();
+            const bool early = now + kEarly < offered + kTick;
+            fast = moved && (fast || early);
+            if ((!moved || early) && !(unasked_ && now + kEarly >= offered + *unasked_))
+                continue;
+            const PointerReading reading = recorded ? *std::exchange(recorded, std::nullopt) : read();
+            moved = false;
+            offered = now;
+            if (offer(reading))
+                QMetaObject::invokeMethod(&toolkit_, [this] { report({PointerReport::Moved, newest(), true}); });
+        }
+    }
+
+    static int millisecondsUntil(Clock::time_point when)
+    {
+        return static_cast<int>(std::max<long>(std::chrono::ceil<milliseconds>(when - Clock::now()).count(), 0));
+    }
+
+    // Takes every move the server told of; keeps the position of the last one recorded.
+    bool takeMoves(std::optional<PointerReading>& recorded)
     {
         bool any = false;
-        while (xcb_generic_event_t* event = next(own_)) {
+        while (xcb_generic_event_t* rawMotion = recording_ ? nullptr : xcb_poll_for_event(told_)) {
             any = true;
-            std::free(event);
+            std::free(rawMotion);
+        }
+        void* reply = nullptr;
+        xcb_generic_error_t* error = nullptr;
+        while (recording_ && xcb_poll_for_reply(told_, *recording_, &reply, &error) && (reply || error)) {
+            const auto* data = static_cast<const xcb_record_enable_context_reply_t*>(reply);
+            const int length = data && data->category == kFromServer ? xcb_record_enable_context_data_length(data) : 0;
+            for (int at = 0; at + 32 <= length; at += 32) {
+                const auto* move = reinterpret_cast<const xcb_motion_notify_event_t*>(xcb_record_enable_context_data(data) + at);
+                if ((move->response_type & 0x7f) != XCB_MOTION_NOTIFY)
+                    continue;
+                any = true;
+                recorded = {{move->root_x, move->root_y}, (move->state & kButtonsInState) != 0};
+            }
+            std::free(std::exchange(reply, nullptr));
+            std::free(std::exchange(error, nullptr));
         }
         return any;
     }
 
-    void followCrossing(const xcb_generic_event_t* event)
-    {
-        const std::uint8_t kind = event->response_type & 0x7f;
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(event);
-        if (kind == XCB_ENTER_NOTIFY || kind == XCB_LEAVE_NOTIFY) {
-            const auto* crossing = reinterpret_cast<const xcb_enter_notify_event_t*>(event);
-            crossed(crossing->event, kind == XCB_ENTER_NOTIFY, crossing->mode, crossing->detail);
-        } else if (kind == XCB_GE_GENERIC && toolkitXInput_ != 0) {
-            const auto* generic = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
-            if (generic->extension == toolkitXInput_
-                && (generic->event_type == XCB_INPUT_ENTER || generic->event_type == XCB_INPUT_LEAVE)) {
-                // mode at byte 18, detail at 19, the window at 24: all within the first 32
-                // bytes, which the client library leaves where the server put them.
-                xcb_window_t window;
-                std::memcpy(&window, bytes + 24, sizeof window);
-                crossed(window, generic->event_type == XCB_INPUT_ENTER, bytes[18], bytes[19]);
-            }
-        } else if (kind == XCB_UNMAP_NOTIFY || kind == XCB_DESTROY_NOTIFY) {
-            // No crossing event reaches a window that goes while the pointer is over it.
-            xcb_window_t gone; // the same place in both events
-            std::memcpy(&gone, bytes + offsetof(xcb_unmap_notify_event_t, window), sizeof gone);
-            if (gone == pointerWindow_)
-                setPointerWindow(XCB_NONE);
-        }
-    }
-
-    // Only an ordinary entry (or the end of someone's grab) into a window of the program
-    // means the moves are ours to see; any leaving but into a window inside ours means they
-    // may not be. The toolkit also watches the root window, which is nobody's.
-    void crossed(xcb_window_t window, bool entered, std::uint8_t mode, std::uint8_t detail)
-    {
-        if (entered && !isProgramWindow(window))
-            return;
-        if (entered && (mode == kModeNormal || mode == kModeUngrab || mode == kModePassiveUngrab))
-            setPointerWindow(window);
-        else if (window == pointerWindow_ && !(!entered && detail == kDetailInferior && mode == kModeNormal))
-            setPointerWindow(XCB_NONE);
-    }
-
-    void setPointerWindow(xcb_window_t window)
-    {
-        pointerWindow_ = window;
-        setOverProgramWindow(window != XCB_NONE);
-    }
-
-    xcb_connection_t* own_;
+    xcb_connection_t* asking_;
+    xcb_connection_t* told_;
     xcb_window_t root_;
-    bool rawMotion_;
+    std::optional<unsigned> recording_;
+    std::optional<Clock::duration> unasked_;
     std::uint8_t toolkitXInput_;
-    QSocketNotifier notifier_;
-    xcb_window_t pointerWindow_ = XCB_NONE;
-    QPoint last_;
+    QObject toolkit_; // lives on the toolkit's thread: the thread's news is delivered there
 };
+
+PointerSource* replacement = nullptr;
+
+// The program's source: on X11 one on connections of its own (to the screen of the toolkit's),
+// elsewhere the base, which asks the toolkit.
+PointerSource* openProgramsSource()
+{
+    int screen = 0;
+    xcb_connection_t* asking = x11Connection() ? xcb_connect(nullptr, &screen) : nullptr;
+    xcb_connection_t* told = asking ? xcb_connect(nullptr, nullptr) : nullptr;
+    if (!told || xcb_connection_has_error(asking) || xcb_connection_has_error(told)) {
+        xcb_disconnect(asking);
+        xcb_disconnect(told);
+        return new PointerSource;
+    }
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(asking));
+    for (; screen > 0 && screens.rem > 1; --screen)
+        xcb_screen_next(&screens);
+    const std::optional<unsigned> recording = recordMoves(asking, told);
+    const bool rawMotion = !recording && selectRawMotion(told, screens.data->root);
+    qCDebug(lcPointer) << "X11 pointer source:"
+                       << (recording  ? "the server records every move of the pointer"
+                           : rawMotion ? "no recording: raw device motion, and a reading every 100 ms for warps"
+                                       : "no recording and no raw motion: a reading every tick");
+    return new X11PointerSource(asking, told, screens.data->root, recording,
+                                recording ? std::nullopt : std::optional<Clock::duration>(rawMotion ? milliseconds(100) : kTick));
+}
 
 } // namespace
 
-std::unique_ptr<PointerSource> openX11PointerSource()
+PointerSource& pointerSource()
 {
-    if (!x11Connection())
-        return nullptr;
-    int screenNumber = 0;
-    xcb_connection_t* own = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(own)) {
-        xcb_disconnect(own);
-        return nullptr;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(own));
-    for (; screenNumber > 0 && screens.rem > 1; --screenNumber)
-        xcb_screen_next(&screens);
-    const xcb_window_t root = screens.data->root;
-    const bool rawMotion = selectRawMotion(own, root);
-    qCDebug(lcPointer) << "X11 pointer source on a connection of its own;"
-                       << (rawMotion ? "device motion is reported anywhere" : "no raw motion: polling outside our windows");
-    return std::make_unique<X11PointerSource>(own, root, rawMotion);
+    if (replacement)
+        return *replacement;
+    // Made once and kept to the end of the process, past the application object, whose
+    // event dispatcher its native event filter would need to go in order.
+    static PointerSource* const programs = openProgramsSource();
+    return *programs;
 }
+
+void replacePointerSource(PointerSource* source) { replacement = source; }
 
 } // namespace fk::platform

@@ -3,6 +3,8 @@
 
 #include "frmMain.h"
 
+#include "forms/event_pump.h"
+
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -18,6 +20,7 @@ protected:
     void SetUp() override
     {
         main.move(150 * 15, 120 * 15);
+        fk::doEvents();
         start = outer()->pos();
         press = main.pctTitle.widget()->mapTo(outer(), QPoint(200, 15)); // in window coordinates
         moveCursor(start + press);

@@ -135,6 +135,11 @@ class AboutAndExit(unittest.TestCase):
             about = self.open_about(s, g)
             a = s.geometry(about)
             self.assertEqual((a.width, a.height), (283, 93))
+            # Centred on the screen as a whole, the window manager's frame counted.
+            left, right, top, bottom = s.frame_extents(about)
+            self.assertGreater(top, 0, "framed by the window manager")
+            self.assertEqual((a.x - left, a.y - top),
+                             ((1280 - (left + 283 + right)) // 2, (1024 - (top + 93 + bottom)) // 2))
             self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", s.property(about, "_NET_WM_STATE"))
             hints = s.property(about, "WM_NORMAL_HINTS")
             self.assertIn("minimum size: 283 by 93", hints)

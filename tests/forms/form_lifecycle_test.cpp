@@ -119,8 +119,27 @@ TEST_F(FormLifecycle, PositionIsInTwipsAndCentredOnFirstShow)
     EXPECT_EQ(dialog.clientWidget()->size(), QSize(200, 100));
     EXPECT_FLOAT_EQ(dialog.left(), 540 * 15);
     EXPECT_FLOAT_EQ(dialog.top(), 462 * 15);
-    dialog.move(1500, 3000);
+
+    // Left then Top, as a loop that follows the pointer sets them: each reads back at once,
+    // and the window moves once, when events are next processed.
+    int moves = 0;
+    struct MoveCounter : QObject {
+        int& moves;
+        explicit MoveCounter(int& m) : moves(m) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            moves += event->type() == QEvent::Move;
+            return false;
+        }
+    } moveCounter(moves);
+    dialog.clientWidget()->installEventFilter(&moveCounter);
+    dialog.setLeft(1500);
+    dialog.setTop(3000);
+    EXPECT_FLOAT_EQ(dialog.left(), 1500);
+    EXPECT_FLOAT_EQ(dialog.top(), 3000);
+    fk::doEvents();
     EXPECT_EQ(dialog.clientWidget()->pos(), QPoint(100, 200));
+    EXPECT_EQ(moves, 1);
 }
 
 TEST_F(FormLifecycle, AWindowWithoutTitleBarDrawsItsFrameOutsideTheClientAreaAndIsCentredWithIt)
@@ -142,6 +161,7 @@ TEST_F(FormLifecycle, AWindowWithoutTitleBarDrawsItsFrameOutsideTheClientAreaAnd
     EXPECT_FLOAT_EQ(bare.left(), 537 * 15);
     EXPECT_FLOAT_EQ(bare.top(), 459 * 15);
     bare.move(1500, 3000);
+    fk::doEvents();
     EXPECT_EQ(outer->pos(), QPoint(100, 200));
     EXPECT_EQ(client->mapToGlobal(QPoint(0, 0)), QPoint(103, 203));
     bare.unload();

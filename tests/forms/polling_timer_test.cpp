@@ -1,14 +1,15 @@
 // Polling timers of one interval tick together, in creation order, on one reading of the
-// pointer per pass, and only when the pointer source may have something new: a report, a
-// warp found by the slow reading outside the program's windows, or no reports at all. The
-// source, with the clock that the polling goes by, is a fake that the tests set; the system
-// timer is real.
+// pointer per pass, and only when what they look at may have changed: the pointer crossed
+// their window's edge, a button went down or up, or their control changed. Where the pointer
+// source follows nothing, every pass asks it. The pointer source and the clock are fakes that
+// the tests drive; the system timer is real.
 #include "support/test_support.h"
 
+#include "forms/cursor.h"
 #include "forms/event_pump.h"
 #include "forms/form.h"
+#include "forms/polling_group.h"
 #include "forms/timer.h"
-#include "platform/cursor.h"
 #include "platform/pointer_source.h"
 
 #include <QTest>
@@ -17,39 +18,55 @@
 #include <string>
 
 using namespace testing_support;
+using fk::platform::PointerReading;
+using fk::platform::PointerReport;
 
 namespace {
 
 class FakePointer : public fk::platform::PointerSource {
 public:
-    FakePointer(bool overProgramWindow, bool deviceMotion) : deviceMotion_(deviceMotion)
+    explicit FakePointer(bool followsPointer) : follows_(followsPointer)
     {
-        setOverProgramWindow(overProgramWindow);
         fk::platform::replacePointerSource(this);
     }
     ~FakePointer() override { fk::platform::replacePointerSource(nullptr); }
 
-    QPoint read() override
+    PointerReading read() override
     {
         ++readings;
-        return at;
+        return {at, held};
     }
-    bool reportsDeviceMotion() const override { return deviceMotion_; }
-    double seconds() const override { return clock; }
+    bool followsPointer() const override { return follows_; }
+
+    // A move that the source follows, told as the X11 one tells it.
+    void move(QPoint to)
+    {
+        at = to;
+        const PointerReading reading{to, held};
+        report({PointerReport::Moved, reading, offer(reading)});
+    }
+    // A button over the program's windows.
+    void press(bool down)
+    {
+        held = down;
+        report({PointerReport::Button, PointerReading{at, held}});
+    }
 
     QPoint at{10, 10};
+    bool held = false;
     int readings = 0;
-    double clock = 1000; // the fake clock: it moves only when a test moves it
 
 private:
-    bool deviceMotion_;
+    bool follows_;
 };
 
 // Three polling timers, created a, b, c; each tick is logged as its name and the x it read.
+// Their window lies at (100, 100), 100 pixels square.
 class Pollers : public fk::Form {
 public:
-    Pollers() : Form({.clientWidth = 1500, .clientHeight = 1500})
+    Pollers() : Form({.clientWidth = 1500, .clientHeight = 1500, .borderStyle = fk::BorderStyle::None})
     {
+        windowWidget()->move(100, 100);
         for (fk::Timer* t : {&a, &b, &c})
             t->onTimer = [this, t] { logTick(t == &a ? 'a' : t == &b ? 'b' : 'c'); };
     }
@@ -69,16 +86,17 @@ public:
 };
 
 constexpr double kInterval = 0.010;
+const QPoint kInside{150, 150}, kOutside{20, 20};
 
 // Starts the timers in an order of their own and lets one interval pass on the clock.
-void startAll(Pollers& pollers, FakePointer& pointer)
+void startAll(Pollers& pollers, FakeClock& clock)
 {
     pollers.c.setEnabled(true);
     pollers.a.setEnabled(true);
     pollers.b.setEnabled(true);
     pump(30);
     EXPECT_EQ(pollers.taken(), "") << "no tick before one interval";
-    pointer.clock += kInterval;
+    clock.advance(kInterval);
 }
 
 bool onePassLogged(Pollers& pollers, const std::string& expected)
@@ -90,57 +108,66 @@ bool onePassLogged(Pollers& pollers, const std::string& expected)
     return logged && log == expected;
 }
 
-TEST(PollingTimers, OverTheProgramsWindowsTheyRunOnlyAfterAReport)
+bool nothingLogged(Pollers& pollers)
 {
-    FakePointer pointer(true, false);
+    pump(120);
+    return pollers.taken().empty();
+}
+
+TEST(PollingTimers, WhereTheSourceTellsEverythingTheyRunOnlyWhenTheirLookMayChange)
+{
+    FakeClock clock(1000);
+    FakePointer pointer(true);
     Pollers pollers;
-    startAll(pollers, pointer);
+    startAll(pollers, clock);
     ASSERT_TRUE(onePassLogged(pollers, "a10 b10 c10 ")) << "in creation order, one reading for all";
     EXPECT_EQ(pointer.readings, 1);
 
-    pointer.clock += 5;
-    pump(120);
-    EXPECT_EQ(pollers.taken(), "") << "nothing was reported: nothing to see";
-    EXPECT_EQ(pointer.readings, 1) << "and nothing read, however long";
+    clock.advance(5);
+    EXPECT_TRUE(nothingLogged(pollers)) << "nothing changed: nothing to see, however long";
+    pointer.move({30, 10});
+    pointer.move({50, 60});
+    EXPECT_TRUE(nothingLogged(pollers)) << "moves outside the window cross no edge";
 
-    pointer.at = {200, 10};
-    pointer.report();
-    EXPECT_TRUE(onePassLogged(pollers, "a200 b200 c200 "));
-    EXPECT_EQ(pointer.readings, 2);
+    pointer.move(kInside);
+    EXPECT_TRUE(onePassLogged(pollers, "a150 b150 c150 ")) << "into the window";
+    pointer.move(kInside + QPoint(20, 5));
+    EXPECT_TRUE(nothingLogged(pollers)) << "about inside it";
+    pointer.move({100, 150});
+    EXPECT_TRUE(onePassLogged(pollers, "a100 b100 c100 ")) << "onto its left edge";
+    pointer.press(true);
+    EXPECT_TRUE(onePassLogged(pollers, "a100 b100 c100 ")) << "a button went down";
+
+    fk::PollingGroup::touch(pollers.clientWidget());
+    EXPECT_TRUE(onePassLogged(pollers, "a100 b100 c100 ")) << "their control changed, with no input at all";
+    EXPECT_EQ(pointer.readings, 1) << "the source told of every move: no pass asked it";
 
     fk::POINT p;
     fk::GetCursorPos(&p);
-    EXPECT_EQ(pointer.readings, 3) << "outside a pass, a query reads afresh";
+    EXPECT_EQ(pointer.readings, 2) << "outside a pass, a query reads afresh";
 }
 
-TEST(PollingTimers, ElsewhereASlowReadingFindsWarpsAndDeviceMotionIsReported)
+TEST(PollingTimers, AWindowThatMovesUnderTheRestingPointerIsACrossing)
 {
-    FakePointer pointer(false, true);
+    FakeClock clock(1000);
+    FakePointer pointer(true);
     Pollers pollers;
-    startAll(pollers, pointer);
+    startAll(pollers, clock);
     ASSERT_TRUE(onePassLogged(pollers, "a10 b10 c10 "));
-
-    pointer.clock += 0.1;
-    ASSERT_TRUE(waitUntil([&] { return pointer.readings == 2; }, 500)) << "a reading every 100 ms";
-    pump(40);
-    EXPECT_EQ(pollers.taken(), "") << "that finds the pointer where it was";
-
-    pointer.at = {70, 10}; // a warp: nothing reports it
-    pump(150);
-    EXPECT_EQ(pollers.taken(), "") << "not before the next slow reading is due";
-    pointer.clock += 0.1;
-    EXPECT_TRUE(onePassLogged(pollers, "a70 b70 c70 "));
-
-    pointer.at = {80, 10};
-    pointer.report(); // a device moved it
-    EXPECT_TRUE(onePassLogged(pollers, "a80 b80 c80 ")) << "at once, without waiting for the slow reading";
+    pollers.windowWidget()->move(0, 0);
+    pointer.report({PointerReport::Windows});
+    EXPECT_TRUE(onePassLogged(pollers, "a10 b10 c10 ")) << "the window came under the pointer";
+    pollers.windowWidget()->move(5, 0);
+    pointer.report({PointerReport::Windows});
+    EXPECT_TRUE(nothingLogged(pollers)) << "and stays under it";
 }
 
-TEST(PollingTimers, WithoutReportsEveryPassReadsOnceForAll)
+TEST(PollingTimers, WhereTheSourceTellsNothingEveryPassReadsOnceForAll)
 {
-    FakePointer pointer(false, false);
+    FakeClock clock(1000);
+    FakePointer pointer(false);
     Pollers pollers;
-    startAll(pollers, pointer);
+    startAll(pollers, clock);
     pointer.readings = 0; // the passes before the timers were due read too
     ASSERT_TRUE(waitUntil([&] { return pollers.log.size() > 30; }, 1000));
     pollers.b.setEnabled(false);
@@ -158,7 +185,8 @@ TEST(PollingTimers, WithoutReportsEveryPassReadsOnceForAll)
 
 TEST(PollingTimers, AHandlerThatPumpsIsNotReenteredAndTheOthersGoOn)
 {
-    FakePointer pointer(false, false);
+    FakeClock clock(1000);
+    FakePointer pointer(false);
     Pollers pollers;
     int depth = 0, deepest = 0, bTicksInside = 0;
     pollers.a.onTimer = [&] {
@@ -171,22 +199,53 @@ TEST(PollingTimers, AHandlerThatPumpsIsNotReenteredAndTheOthersGoOn)
         bTicksInside = static_cast<int>(std::count(pollers.log.begin(), pollers.log.end(), 'b'));
         --depth;
     };
-    startAll(pollers, pointer);
+    startAll(pollers, clock);
     ASSERT_TRUE(waitUntil([&] { return bTicksInside > 0; }, 1000)) << "a nested pump runs the other handlers";
     EXPECT_EQ(deepest, 1);
 }
 
 TEST(PollingTimers, UnloadingTheWindowStopsThem)
 {
-    FakePointer pointer(false, false);
+    FakeClock clock(1000);
+    FakePointer pointer(false);
     Pollers pollers;
-    startAll(pollers, pointer);
+    startAll(pollers, clock);
     ASSERT_TRUE(waitUntil([&] { return !pollers.log.empty(); }, 500));
     fk::stopTimersOf(pollers.clientWidget());
     pollers.taken();
     pump(60);
     EXPECT_EQ(pollers.taken(), "");
     EXPECT_TRUE(pollers.a.enabled()) << "stopped, as an unloaded form's timers are, not disabled";
+}
+
+TEST(PollingTimers, AWaitForThePointerEndsOnItsMoveAndItsReadingStandsForThePass)
+{
+    FakePointer pointer(true);
+    QTimer::singleShot(20, [&] {
+        pointer.held = true;
+        pointer.move({300, 200});
+    });
+    QElapsedTimer waited;
+    waited.start();
+    fk::waitForPointer(5000);
+    EXPECT_LT(waited.elapsed(), 4000) << "the move ended the wait";
+    fk::POINT p;
+    fk::GetCursorPos(&p);
+    EXPECT_EQ(QPoint(p.x, p.y), QPoint(300, 200));
+    EXPECT_TRUE(fk::mouseButtonsHeld());
+    EXPECT_EQ(pointer.readings, 0) << "the move's own reading, not a question";
+
+    // Ended by the deadline, the wait asks once, for both the place and the buttons.
+    pointer.at = {310, 210};
+    pointer.held = false;
+    fk::waitForPointer(10);
+    fk::GetCursorPos(&p);
+    EXPECT_EQ(QPoint(p.x, p.y), QPoint(310, 210));
+    EXPECT_FALSE(fk::mouseButtonsHeld());
+    EXPECT_EQ(pointer.readings, 1);
+    fk::doEvents();
+    fk::GetCursorPos(&p);
+    EXPECT_EQ(pointer.readings, 2) << "once events were processed, a query reads afresh";
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "platform/cursor.h"
+#include "forms/cursor.h"
 
-#include "platform/pointer_source.h"
+#include "forms/polling_group.h"
 
 #include <QWidget>
 
@@ -10,7 +10,7 @@ int GetCursorPos(POINT* point)
 {
     if (!point)
         return 0;
-    const QPoint p = platform::pointerSource().position();
+    const QPoint p = PollingGroup::reading().position;
     point->x = p.x();
     point->y = p.y();
     return 1;
@@ -29,5 +29,7 @@ int GetWindowRect(HWND window, RECT* rect)
     rect->bottom = topLeft.y() + window->height();
     return 1;
 }
+
+bool mouseButtonsHeld() { return PollingGroup::reading().buttonsHeld; }
 
 } // namespace fk
