@@ -5,9 +5,10 @@ import os
 import shutil
 import signal
 import subprocess
+import time
 import unittest
 
-from corvane_session import Session, wait_for
+from corvane_session import Session, Timeout, wait_for
 
 TOOLS = os.environ.get("CORVANE_TOOLS", "")
 IDLE_GROUND = (224, 224, 224)
@@ -34,15 +35,24 @@ class Container:
         return subprocess.run([os.path.join(TOOLS, tool), *args], env=self.env, capture_output=True, text=True,
                               timeout=30)
 
-    def start_host(self, *args):
-        """Starts `ctlhost host ...`; its output goes to files read by output() and errors()."""
+    def start_host(self, *args, piped_input=False):
+        """Starts `ctlhost host ...`; its output goes to files read by output() and errors().
+        With piped_input its standard input is a pipe that send() writes into."""
         self.out_path = os.path.join(self.session.tmp, "host-out.txt")
         self.err_path = os.path.join(self.session.tmp, "host-err.txt")
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
-            host = subprocess.Popen([os.path.join(TOOLS, "ctlhost"), "host", *args], env=self.env, stdout=out,
-                                    stderr=err)
-        self.session.processes.append(host)
-        return host
+            self.host = subprocess.Popen([os.path.join(TOOLS, "ctlhost"), "host", *args], env=self.env, stdout=out,
+                                         stderr=err, stdin=subprocess.PIPE if piped_input else None)
+        self.session.processes.append(self.host)
+        return self.host
+
+    def send(self, text):
+        """Writes text to the host's standard input at once, newline or not."""
+        self.host.stdin.write(text.encode())
+        self.host.stdin.flush()
+
+    def end_input(self):
+        self.host.stdin.close()
 
     def output(self):
         with open(self.out_path) as f:
@@ -53,7 +63,32 @@ class Container:
             return f.read()
 
 
+def caption_ink(shot, x, y, width, height):
+    """The caption's ink on the idle face of a button whose client area starts at (x, y):
+    (number of pixels, left, right) of everything inside the face's edge that is not the
+    idle ground, or None for a face without ink."""
+    ink = [(px, py) for px in range(x + 2, x + width - 2) for py in range(y + 2, y + height - 2)
+           if shot.pixel(px, py) != IDLE_GROUND]
+    if not ink:
+        return None
+    return len(ink), min(px for px, _ in ink), max(px for px, _ in ink)
+
+
 class ControlContainer(unittest.TestCase):
+    def wait_for_ink(self, session, what, area, accept, timeout=20):
+        """Waits until the caption's ink in area (x, y, width, height) passes accept(ink);
+        a failure says what the face showed last."""
+        last = []
+
+        def shown():
+            last[:] = [caption_ink(session.screenshot(), *area)]
+            return accept(last[0])
+        try:
+            wait_for(what, shown, timeout)
+        except Timeout as timeout_error:
+            self.fail(f"{timeout_error}; the face's ink (pixels, left, right) is still {last[0]}")
+        return last[0]
+
     def test_hosts_the_registered_button_shows_its_looks_and_prints_its_clicks(self):
         with Session() as s:
             c = Container(s)
@@ -109,6 +144,61 @@ class ControlContainer(unittest.TestCase):
             self.assertEqual(refused.stderr.strip().splitlines(), [
                 "ctlhost: class 'Lumakey.btn' is not registered (asked the registry: "
                 f"'{c.env['FORMKIT_REGISTRY']}', then '{c.env['FORMKIT_SYSTEM_REGISTRY']}')"])
+
+    def test_lines_on_standard_input_repaint_the_face_without_any_input_to_the_window(self):
+        with Session() as s:
+            c = Container(s)
+            self.assertEqual(c.run("regsvr", c.library).returncode, 0)
+            # The pointer rests away from the button and does not move until the very end:
+            # whatever the face shows until then comes from standard input alone.
+            s.move_to(5, 5)
+            x, y, width, height = 300, 200, 240, 44
+            area = (x, y, width, height)
+            middle = x + width // 2
+            host = c.start_host("Lumakey.btn", "--stdin", "--size", f"{width}x{height}", "--at", f"{x},{y}",
+                                piped_input=True)
+            self.addCleanup(host.stdin.close)
+            s.wait_for_pixel("the idle face", x + 3, y + 3, IDLE_GROUND, 10)
+            self.assertIsNone(caption_ink(s.screenshot(), *area), "a new button has no caption")
+
+            c.send("Caption=Hi\n")
+            wait_for("the caption to be put", lambda: "Caption = Hi" in c.output(), 10)
+            first = self.wait_for_ink(s, "the first caption on the face", area, lambda ink: ink is not None)
+            _, left, right = first
+            self.assertLess(right - left, 40, f"'Hi' is a narrow caption: {first}")
+            self.assertLessEqual(abs((left + right) // 2 - middle), 4, f"the caption is centred: {first}")
+
+            # A method's name alone calls it; a mistake is reported and the host goes on.
+            c.send("IsMouseOverControl\n  Colour = red\n")
+            wait_for("the call's result", lambda: "IsMouseOverControl() = False" in c.output(), 10)
+            wait_for("the error", lambda: "error: Lumakey.btn has no property 'Colour' to set (its properties: Caption)"
+                     in c.output(), 10)
+
+            # A line runs only once its newline has come, however the writes split it.
+            c.send("caption = Caption from stand")
+            time.sleep(0.5)
+            self.assertFalse(any(line.startswith("Caption = Caption from") for line in c.output()), c.output())
+            c.send("ard input\n")
+            wait_for("the second caption to be put", lambda: "Caption = Caption from standard input" in c.output(), 10)
+            second = self.wait_for_ink(
+                s, "the second caption on the face, without any input to the window", area,
+                lambda ink: ink is not None and ink[2] - ink[1] > 3 * (right - left) and ink[0] > 3 * first[0])
+            self.assertLessEqual(abs((second[1] + second[2]) // 2 - middle), 4, f"the caption is centred: {second}")
+
+            # The last line needs no newline: it runs when the input ends, and the host goes
+            # on showing the button, which still answers the real pointer.
+            c.send("Caption=Hi")
+            c.end_input()
+            wait_for("the last line to run", lambda: c.output().count("Caption = Hi") == 2, 10)
+            self.wait_for_ink(s, "the first caption again", area, lambda ink: ink == first)
+            s.move_to(middle, y + height // 2)
+            s.wait_for_pixel("the hover face after the end of the input", x + 3, y + 3, HOVER_FACE, 10)
+            self.assertIsNone(host.poll(), "the end of the input does not end the host")
+
+            host.send_signal(signal.SIGTERM)
+            wait_for("the host to end", lambda: host.poll() is not None, 10)
+            self.assertEqual(host.returncode, 0, c.errors())
+            self.assertNotIn("ctlhost:", c.errors())
 
     def test_interactive_use_puts_a_typed_property_and_logs_events(self):
         with Session(window_manager=True) as s:

@@ -239,6 +239,8 @@ TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
     for (const QStringList& args : {QStringList{QStringLiteral("list"), button}, QStringList{host, button, QStringLiteral("--size"), QStringLiteral("wide")},
                                     QStringList{host, button, QStringLiteral("--set"), QStringLiteral("Caption")},
                                     QStringList{QStringLiteral("describe"), button, QStringLiteral("--at"), QStringLiteral("1,2")},
+                                    QStringList{QStringLiteral("list"), QStringLiteral("--stdin")},
+                                    QStringList{QStringLiteral("describe"), button, QStringLiteral("--stdin")},
                                     QStringList{QStringLiteral("show"), button}, QStringList{}})
         EXPECT_EQ(runTool(QStringLiteral("ctlhost"), args).exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
 

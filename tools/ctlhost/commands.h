@@ -23,10 +23,11 @@ struct HostOptions {
     QStringList settings;         // NAME=VALUE, put in this order
     QStringList calls;            // METHOD, called in this order once the window shows
     bool interactive = false;
+    bool linesFromStandardInput = false; // each line of standard input runs like a typed one
 };
 
 // Creates the class through the registry in a window of its own and runs until the window
-// is closed or the process is asked to stop.
+// is closed or the process is asked to stop; the end of standard input does not end it.
 int hostClass(int argc, char** argv, const HostOptions& options);
 
 // One failure line: "ctlhost: message"; returns 1.

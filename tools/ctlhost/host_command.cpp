@@ -6,6 +6,14 @@
 #include "program/program.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -18,10 +26,48 @@ int closeAndFail(HostWindow* window, const QString& message)
     return failure(message);
 }
 
+// Runs every line of standard input through the window as it arrives. The event loop
+// watches the descriptor, so a line runs without any window event to wake the host; a line
+// waits for its newline, and a last line without one runs when the input ends. The end of
+// the input stops the watching and nothing else: the host goes on until its window is
+// closed or it is asked to stop. The watcher belongs to the window, so no line can reach a
+// window that is gone.
+void runLinesOfStandardInput(HostWindow* window)
+{
+    auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, window->windowWidget());
+    auto pending = std::make_shared<QByteArray>();
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, window, pending] {
+        char buffer[4096];
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            return; // nothing after all; the notifier asks again when there is
+        if (got <= 0) {
+            // An input that can no longer be read has ended as surely as one at its end;
+            // without this the notifier would fire for ever at a closed pipe.
+            if (got < 0)
+                failure(QStringLiteral("cannot read standard input: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+            notifier->setEnabled(false);
+            if (!pending->isEmpty())
+                window->runLine(QString::fromUtf8(std::exchange(*pending, QByteArray())));
+            return;
+        }
+        pending->append(buffer, got);
+        for (qsizetype newline = pending->indexOf('\n'); newline >= 0; newline = pending->indexOf('\n')) {
+            const QByteArray line = pending->left(newline);
+            pending->remove(0, newline + 1);
+            window->runLine(QString::fromUtf8(line));
+        }
+    });
+}
+
 } // namespace
 
 int hostClass(int argc, char** argv, const HostOptions& options)
 {
+    // Asked before anything is opened: with descriptor 0 closed, the next file opened, say
+    // the connection to the display, would take its number and be read as input.
+    if (options.linesFromStandardInput && ::fcntl(STDIN_FILENO, F_GETFD) < 0)
+        return failure(QStringLiteral("--stdin: standard input is not open"));
     if (!fk::haveDisplay())
         return failure(QStringLiteral("no display to show the control on (DISPLAY is not set)"));
     QString error;
@@ -53,6 +99,9 @@ int hostClass(int argc, char** argv, const HostOptions& options)
     for (const QString& method : options.calls)
         if (const QString why = window->call(method); !why.isEmpty())
             return closeAndFail(window, why);
+
+    if (options.linesFromStandardInput)
+        runLinesOfStandardInput(window);
 
     onStopSignal([window] { window->unload(); });
     QApplication::exec();

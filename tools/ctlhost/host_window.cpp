@@ -56,7 +56,10 @@ HostWindow::HostWindow(const RegisteredClass& registered, const HostOptions& opt
     propertyLine_ = new QLineEdit(clientWidget());
     propertyLine_->setPlaceholderText(QStringLiteral("Caption = Hello, or a method's name"));
     propertyLine_->setGeometry(kMargin, y, width, kLineHeight);
-    QObject::connect(propertyLine_, &QLineEdit::returnPressed, propertyLine_, [this] { runTypedLine(); });
+    QObject::connect(propertyLine_, &QLineEdit::returnPressed, propertyLine_, [this] {
+        runLine(propertyLine_->text());
+        propertyLine_->clear();
+    });
     y += kLineHeight + kMargin;
     log_ = new QPlainTextEdit(clientWidget());
     log_->setReadOnly(true);
@@ -127,16 +130,15 @@ void HostWindow::showAndWait()
     }
 }
 
-void HostWindow::runTypedLine()
+void HostWindow::runLine(const QString& text)
 {
-    const QString line = propertyLine_->text().trimmed();
+    const QString line = text.trimmed();
     if (line.isEmpty())
         return;
     const qsizetype equals = line.indexOf(QLatin1Char('='));
     const QString error = equals < 0 ? call(line) : put(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
     if (!error.isEmpty())
         report(QStringLiteral("error: ") + error);
-    propertyLine_->clear();
 }
 
 void HostWindow::report(const QString& line)

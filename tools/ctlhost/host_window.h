@@ -26,10 +26,13 @@ public:
     void placeClientAt(const QPoint& position);
     // Shows the window and waits (a few seconds at most) until it is on the screen.
     void showAndWait();
+    // Runs one line as a person would type it into the interactive property line:
+    // "NAME = VALUE" puts a property, a bare name calls a method, and a blank line does
+    // nothing. A mistake is reported as a line beginning "error:" and the host goes on.
+    void runLine(const QString& line);
 
 private:
     void connectEvents();
-    void runTypedLine();
     void report(const QString& line);
 
     RegisteredClass registered_;

@@ -4,10 +4,13 @@
 //   ctlhost describe PROGID|CLASSID [--bitmap FILE.png]
 //   ctlhost host PROGID|CLASSID [--size WxH] [--at X,Y] [--set NAME=VALUE]... [--call METHOD]...
 //   ctlhost host ... --interactive
+//   ctlhost host ... --stdin
 //
 // Lists the classes of the registry, describes one from its type library, or creates one
 // through the registry (as other programs do: no manifest) in a window of its own, puts
-// its properties, calls its methods and prints its events as they come.
+// its properties, calls its methods and prints its events as they come. Further properties
+// and methods come from a line typed into the window (--interactive) or from the lines of
+// standard input (--stdin), or both.
 //
 // Exit status: 0 done, 1 failed (one line on standard error says why), 2 wrong usage.
 #include "commands.h"
@@ -22,7 +25,8 @@ const QString kSynopsis = QStringLiteral(
     "ctlhost list\n"
     "       ctlhost describe PROGID|CLASSID [--bitmap FILE.png]\n"
     "       ctlhost host PROGID|CLASSID [--size WxH] [--at X,Y] [--set NAME=VALUE]... [--call METHOD]...\n"
-    "       ctlhost host ... --interactive");
+    "       ctlhost host ... --interactive\n"
+    "       ctlhost host ... --stdin");
 
 std::optional<QSize> parseSize(const QString& text)
 {
@@ -67,7 +71,12 @@ int main(int argc, char** argv)
                                   QStringLiteral("METHOD"));
     const QCommandLineOption interactive(QStringLiteral("interactive"),
                                          QStringLiteral("host: add a property line and an event log to the window."));
-    parser.addOptions({bitmap, size, at, set, call, interactive});
+    const QCommandLineOption standardInput(
+        QStringLiteral("stdin"),
+        QStringLiteral("host: run each line of standard input as if typed into the property line (NAME = VALUE or a "
+                       "method's name); at the end of the input the host goes on until its window is closed or it "
+                       "gets SIGTERM or SIGINT. May be combined with --interactive."));
+    parser.addOptions({bitmap, size, at, set, call, interactive, standardInput});
     commandLine.repeatable = {set.names().first(), call.names().first()};
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, describe or host"));
     parser.addPositionalArgument(QStringLiteral("class"), QStringLiteral("a ProgID or a braced class identity"),
@@ -77,7 +86,8 @@ int main(int argc, char** argv)
 
     const QStringList args = parser.positionalArguments();
     const QString command = args.value(0);
-    const bool hostOptions = parser.isSet(size) || parser.isSet(at) || parser.isSet(set) || parser.isSet(call) || parser.isSet(interactive);
+    const bool hostOptions = parser.isSet(size) || parser.isSet(at) || parser.isSet(set) || parser.isSet(call) ||
+                             parser.isSet(interactive) || parser.isSet(standardInput);
     if (command == QLatin1String("list")) {
         if (args.size() != 1 || hostOptions || parser.isSet(bitmap))
             return commandLine.usageError(QStringLiteral("list takes no class and no options"));
@@ -114,5 +124,6 @@ int main(int argc, char** argv)
             return commandLine.usageError(QStringLiteral("--set '%1' is not NAME=VALUE").arg(setting));
     options.calls = parser.values(call);
     options.interactive = parser.isSet(interactive);
+    options.linesFromStandardInput = parser.isSet(standardInput);
     return hostClass(argc, argv, options);
 }
