@@ -1,7 +1,6 @@
 #include "forms/polling_group.h"
 
 #include "core/logging.h"
-#include "forms/clock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -42,11 +41,17 @@ PollingGroup::PollingGroup(int interval) : interval_(interval)
     QObject::connect(&system_, &QTimer::timeout, [this] { pass(); });
 }
 
+// Kept to the end of the process, past the application object that the groups' system timers
+// would need to go in order.
 std::map<int, PollingGroup>& PollingGroup::groups()
 {
-    // Kept to the end of the process, past the application object that its system timers
-    // would need to go in order.
     static auto* all = new std::map<int, PollingGroup>;
+    return *all;
+}
+
+std::map<quint64, PollingGroup::Entry>& PollingGroup::members()
+{
+    static auto* all = new std::map<quint64, Entry>;
     return *all;
 }
 
@@ -54,34 +59,27 @@ void PollingGroup::join(Member& member, int interval, quint64 order)
 {
     source().setWake(&PollingGroup::hear);
     PollingGroup& group = groups().try_emplace(interval, interval).first->second;
-    group.members_[order] = {&member, clock::monotonicSeconds(), true};
+    // The next pass comes when the system timer fires: if it was started a while ago, that is
+    // too soon for the new member, whose first tick waits for the pass after.
+    const bool tooSoon = group.system_.isActive() && group.system_.remainingTime() < interval - 1;
+    members()[order] = {&member, &group, true, tooSoon};
     group.wake();
 }
 
-void PollingGroup::leave(quint64 order)
-{
-    for (auto& [interval, group] : groups())
-        if (group.members_.erase(order) && group.members_.empty())
-            group.system_.stop();
-}
+void PollingGroup::leave(quint64 order) { members().erase(order); }
 
 void PollingGroup::leaveAllIn(const QWidget* window)
 {
-    for (auto& [interval, group] : groups()) {
-        std::erase_if(group.members_, [&](const auto& m) { return liesIn(m.second.member->window(), window); });
-        if (group.members_.empty())
-            group.system_.stop();
-    }
+    std::erase_if(members(), [&](const auto& m) { return liesIn(m.second.member->window(), window); });
 }
 
 void PollingGroup::touch(const QWidget* within)
 {
-    for (auto& [interval, group] : groups())
-        for (auto& [order, entry] : group.members_)
-            if (liesIn(entry.member->window(), within)) {
-                entry.due = true;
-                group.wake();
-            }
+    for (auto& [order, entry] : members())
+        if (liesIn(entry.member->window(), within)) {
+            entry.due = true;
+            entry.group->wake();
+        }
 }
 
 PointerReading PollingGroup::reading() { return held ? *held : source().read(); }
@@ -109,9 +107,8 @@ void PollingGroup::hear(const PointerReport& report)
     if (report.kind == PointerReport::Button || report.crossed)
         touch(nullptr);
     if (report.kind == PointerReport::Windows) {
-        for (auto& [interval, group] : groups())
-            if (!group.members_.empty())
-                group.wake();
+        for (auto& [order, entry] : members())
+            entry.group->wake();
         return;
     }
     rewatch();
@@ -124,10 +121,9 @@ void PollingGroup::hear(const PointerReport& report)
 void PollingGroup::rewatch()
 {
     std::vector<QRect> rectangles;
-    for (auto& [interval, group] : groups())
-        for (auto& [order, entry] : group.members_)
-            if (const QWidget* window = entry.member->window())
-                rectangles.emplace_back(window->mapToGlobal(QPoint(0, 0)), window->size());
+    for (auto& [order, entry] : members())
+        if (const QWidget* window = entry.member->window())
+            rectangles.emplace_back(window->mapToGlobal(QPoint(0, 0)), window->size());
     if (source().watch(std::move(rectangles)))
         touch(nullptr);
 }
@@ -156,22 +152,22 @@ void PollingGroup::pass()
     system_.start(interval_);
     ++passDepth;
     held = reading;
-    const double now = clock::monotonicSeconds();
     // Each step looks the next member up afresh: a handler may make timers join or leave.
-    // A member first ticks once it has been one for an interval, give or take the rounding
-    // of the clock's readings.
-    for (auto member = members_.begin(); member != members_.end();) {
+    auto& all = members();
+    for (auto member = all.begin(); member != all.end();) {
         const quint64 order = member->first;
         Entry& entry = member->second;
-        if (entry.due && (now - entry.joined) * 1000 + 1e-6 >= interval_) {
+        if (entry.group == this && entry.fresh) {
+            entry.fresh = false;
+        } else if (entry.group == this && entry.due) {
             entry.due = false;
             entry.member->tick();
         }
-        member = members_.upper_bound(order);
+        member = all.upper_bound(order);
     }
     if (--passDepth == 0)
         held.reset();
-    if (!following || std::any_of(members_.begin(), members_.end(), [](const auto& m) { return m.second.due; }))
+    if (!following || std::any_of(all.begin(), all.end(), [this](const auto& m) { return m.second.group == this && m.second.due; }))
         return;
     qCDebug(lcTimers) << "polling every" << interval_ << "ms rests";
     system_.stop();

@@ -35,8 +35,8 @@ public:
 
     explicit PollingGroup(int interval);
 
-    // A member first ticks one interval after it joined; members tick in the order given,
-    // which is theirs alone.
+    // A member first ticks at the first pass one interval or more after it joined; members
+    // tick in the order given, which is theirs alone.
     static void join(Member& member, int interval, quint64 order);
     static void leave(quint64 order);
     // Makes every member whose window lies in this one leave.
@@ -55,11 +55,13 @@ public:
 private:
     struct Entry {
         Member* member;
-        double joined;
+        PollingGroup* group;
         bool due;
+        bool fresh; // joined while the system timer ran: the next pass comes too soon for it
     };
 
     static std::map<int, PollingGroup>& groups();
+    static std::map<quint64, Entry>& members(); // of every group, by creation
     static void hear(const platform::PointerReport& report);
     static void rewatch();
     void wake();
@@ -67,7 +69,6 @@ private:
 
     int interval_;
     QTimer system_;
-    std::map<quint64, Entry> members_; // by creation
 };
 
 } // namespace fk

@@ -1,6 +1,5 @@
 #include "platform/pointer_source.h"
 
-
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -32,7 +31,6 @@ PointerReading PointerSource::read()
 std::vector<int> PointerSource::placesOf(const QPoint& point) const
 {
     std::vector<int> places;
-    places.reserve(watched_.size());
     for (const QRect& r : watched_)
         places.push_back(placeOf(point, r));
     return places;

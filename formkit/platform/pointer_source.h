@@ -16,23 +16,19 @@ struct PointerReading {
     bool operator==(const PointerReading&) const = default;
 };
 
-// What the source tells the toolkit's thread unasked.
+// What the source tells the toolkit's thread unasked: the pointer moved (over the program's
+// windows, every move), a button went down or up over them, or one of them was moved, sized
+// or mapped; and whether the reading entered or left a watched rectangle.
 struct PointerReport {
-    enum Kind {
-        Moved,   // the pointer moved; over the program's windows, every move
-        Button,  // a button went down or up over one of the program's windows
-        Windows, // one of the program's windows was moved, sized or mapped
-    } kind;
+    enum Kind { Moved, Button, Windows } kind;
     std::optional<PointerReading> reading;
-    // The reading entered or left one of the watched rectangles.
     bool crossed = false;
 };
 
-// The one place the program learns where the pointer is. Its readings are compared with the
-// rectangles that the polling watches: a reading that enters or leaves one of them is reported
-// at once, as everything over the program's windows is; a reading that crosses none is only
-// kept as the newest. This base asks the toolkit and follows nothing, as on any platform but
-// X11 (the offscreen one of the tests included).
+// The one place the program learns where the pointer is. Each reading it takes or is given is
+// compared with the rectangles that the polling watches: one that enters or leaves any of
+// them is reported at once, one that crosses none is only kept as the newest. This base asks
+// the toolkit and follows nothing, as on any platform but X11 (the tests' offscreen one too).
 class PointerSource {
 public:
     virtual ~PointerSource() = default;
@@ -45,18 +41,14 @@ public:
 
     // The standing wake: runs on the toolkit's thread for every report from now on.
     void setWake(std::function<void(const PointerReport&)> wake) { wake_ = std::move(wake); }
-
-    // Takes a reading as the newest and says whether it crossed a watched rectangle's edge.
-    // Any thread may offer.
-    bool offer(const PointerReading& reading);
-    // The newest reading offered, if any; any thread.
-    std::optional<PointerReading> newest() const;
-    // Watches these rectangles from now on; says whether the newest reading lies otherwise
-    // in them than it did in the ones watched before.
-    bool watch(std::vector<QRect> rectangles);
-
-    // Runs the wake; on the toolkit's thread.
     void report(const PointerReport& report);
+
+    // On any thread: takes a reading as the newest and says whether it crossed a watched
+    // rectangle's edge; the newest reading; the rectangles to watch from now on, saying
+    // whether the newest reading lies otherwise in them than in those watched before.
+    bool offer(const PointerReading& reading);
+    std::optional<PointerReading> newest() const;
+    bool watch(std::vector<QRect> rectangles);
 
 private:
     std::vector<int> placesOf(const QPoint& point) const;
