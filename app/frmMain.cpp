@@ -111,16 +111,22 @@ void frmMain::pctTitle_MouseDown(short, short, float, float)
     // the window where it is then, and it follows the pointer's movement from there.
     const std::int32_t gripX = fk::toLong(ptCursorPos.x - left() / 15.0);
     const std::int32_t gripY = fk::toLong(ptCursorPos.y - top() / 15.0);
-    do {
+    const auto followCursor = [&] {
         fk::GetCursorPos(&ptCursorPos);
         setLeft(fk::checkedLong(std::int64_t{fk::checkedLong(std::int64_t{ptCursorPos.x} - gripX)} * 15));
         setTop(fk::checkedLong(std::int64_t{fk::checkedLong(std::int64_t{ptCursorPos.y} - gripY)} * 15));
+    };
+    do {
+        followCursor();
         // The pump waits for the pointer's next move (or 10 ms) rather than spin: until then
         // the window has nothing new to follow.
         fk::waitForPointer(10);
         // The release may never reach the title bar (focus taken away mid-drag, or the
         // pointer grabbed elsewhere); a drag with no button held is over all the same.
     } while (blnTitleMouseUp != Bool16::True && fk::mouseButtonsHeld());
+    // The last move and the release can come in one pump: the window follows that move too,
+    // and ends where the pointer let go of it.
+    followCursor();
 }
 
 void frmMain::pctTitle_MouseUp(short, short, float, float) { blnTitleMouseUp = Bool16::True; }

@@ -17,11 +17,7 @@ void doEvents()
 void waitForPointer(int milliseconds)
 {
     QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(milliseconds);
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     PollingGroup::runUntilPointerMoves(loop);
 }
 

@@ -7,10 +7,9 @@ namespace fk {
 void doEvents();
 
 // The pump of a loop that follows the pointer: processes events as they come until the
-// pointer moves or a button goes down or up, or the given time has passed, whichever comes
-// first. Whatever else comes meanwhile (a window's new place, the polling) is handled
-// without ending the wait. Until events are next processed, the cursor queries get the
-// reading that ended it, or one taken as it ended: the loop reads the pointer once a pass.
+// pointer moves or a button goes down or up, or the given time has passed; anything else
+// (a window's new place, the polling) is handled without ending the wait. Until events are
+// next processed, cursor queries get the reading that ended it, or one taken as it ended.
 void waitForPointer(int milliseconds);
 
 } // namespace fk

@@ -63,7 +63,7 @@ void PollingGroup::join(Member& member, int interval, quint64 order)
     // too soon for the new member, whose first tick waits for the pass after.
     const bool tooSoon = group.system_.isActive() && group.system_.remainingTime() < interval - 1;
     members()[order] = {&member, &group, true, tooSoon};
-    group.wake();
+    group.wake(interval);
 }
 
 void PollingGroup::leave(quint64 order) { members().erase(order); }
@@ -78,7 +78,7 @@ void PollingGroup::touch(const QWidget* within)
     for (auto& [order, entry] : members())
         if (liesIn(entry.member->window(), within)) {
             entry.due = true;
-            entry.group->wake();
+            entry.group->wake(0);
         }
 }
 
@@ -88,10 +88,10 @@ void PollingGroup::runUntilPointerMoves(QEventLoop& loop)
 {
     source().setWake(&PollingGroup::hear);
     QEventLoop* const outer = std::exchange(waiting, &loop);
-    waitEnded.reset();
     loop.exec();
     waiting = outer;
-    held = waitEnded ? *waitEnded : source().read();
+    const std::optional<PointerReading> ended = std::exchange(waitEnded, std::nullopt);
+    held = ended ? *ended : source().read();
     // Released when events are next processed, unless a newer wait or a pass holds by then.
     QMetaObject::invokeMethod(QCoreApplication::instance(), [hold = ++holds] {
         if (hold == holds && passDepth == 0)
@@ -108,7 +108,7 @@ void PollingGroup::hear(const PointerReport& report)
         touch(nullptr);
     if (report.kind == PointerReport::Windows) {
         for (auto& [order, entry] : members())
-            entry.group->wake();
+            entry.group->wake(0);
         return;
     }
     rewatch();
@@ -128,11 +128,11 @@ void PollingGroup::rewatch()
         touch(nullptr);
 }
 
-void PollingGroup::wake()
+void PollingGroup::wake(int after)
 {
     if (!system_.isActive()) {
         qCDebug(lcTimers) << "polling every" << interval_ << "ms wakes";
-        system_.start(interval_);
+        system_.start(after);
     }
 }
 

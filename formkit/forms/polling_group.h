@@ -15,11 +15,9 @@ namespace fk {
 // of the pointer that every cursor query in the pass gets.
 //
 // A member's handler looks only at where the pointer is against its window's rectangle, at
-// whether a button is held, and at its own control. So a member is due only when the pointer
-// entered or left one of those rectangles, a button went down or up over the program's
-// windows, or its own control changed (touch); otherwise a pass would paint what the one
-// before it painted, and nothing runs. Where the pointer source follows nothing, every pass
-// asks it and runs every member, as plain polling does.
+// the buttons and at its own control. So a member is due only when the pointer entered or
+// left one of those rectangles, a button went down or up, or its control changed (touch);
+// else nothing runs. Where the source follows nothing, every pass asks it and runs all.
 class PollingGroup {
 public:
     // What the group needs of a timer it runs.
@@ -39,8 +37,7 @@ public:
     // tick in the order given, which is theirs alone.
     static void join(Member& member, int interval, quint64 order);
     static void leave(quint64 order);
-    // Makes every member whose window lies in this one leave.
-    static void leaveAllIn(const QWidget* window);
+    static void leaveAllIn(const QWidget* window); // every member whose window lies in it
     // What the members whose windows lie in this one paint may have changed: each ticks at
     // its next interval. Null touches every member.
     static void touch(const QWidget* window);
@@ -64,7 +61,8 @@ private:
     static std::map<quint64, Entry>& members(); // of every group, by creation
     static void hear(const platform::PointerReport& report);
     static void rewatch();
-    void wake();
+    // Starts the system timer unless it runs: at once for a change, after an interval for a joiner.
+    void wake(int after);
     void pass();
 
     int interval_;

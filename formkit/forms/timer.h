@@ -6,8 +6,6 @@
 #include <QTimer>
 #include <functional>
 
-class QWidget;
-
 namespace fk {
 
 class Container;
@@ -16,9 +14,8 @@ struct TimerProps {
     int interval = 0; // milliseconds; 0 never fires
     bool enabled = true;
     // The handler only looks at where the pointer is against its container's window, at the
-    // mouse buttons and at its own control. Such timers of one interval tick together, one
-    // pass for all of them on one reading of the pointer, and only when what they look at
-    // may have changed (see PollingGroup).
+    // mouse buttons and at its own control: such timers tick only when what they look at may
+    // have changed (see PollingGroup).
     bool pollsInput = false;
 };
 

@@ -44,24 +44,12 @@ bool PointerSource::offer(const PointerReading& reading)
     return crossed;
 }
 
-std::optional<PointerReading> PointerSource::newest() const
-{
-    const std::lock_guard lock(mutex_);
-    return newest_;
-}
-
 bool PointerSource::watch(std::vector<QRect> rectangles)
 {
     const std::lock_guard lock(mutex_);
     const std::vector<int> before = newest_ ? placesOf(newest_->position) : std::vector<int>{};
     watched_ = std::move(rectangles);
     return newest_ && placesOf(newest_->position) != before;
-}
-
-void PointerSource::report(const PointerReport& report)
-{
-    if (wake_)
-        wake_(report);
 }
 
 } // namespace fk::platform

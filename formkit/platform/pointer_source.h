@@ -41,13 +41,13 @@ public:
 
     // The standing wake: runs on the toolkit's thread for every report from now on.
     void setWake(std::function<void(const PointerReport&)> wake) { wake_ = std::move(wake); }
-    void report(const PointerReport& report);
+    void report(const PointerReport& report) const { if (wake_) wake_(report); }
 
     // On any thread: takes a reading as the newest and says whether it crossed a watched
     // rectangle's edge; the newest reading; the rectangles to watch from now on, saying
     // whether the newest reading lies otherwise in them than in those watched before.
     bool offer(const PointerReading& reading);
-    std::optional<PointerReading> newest() const;
+    std::optional<PointerReading> newest() const { const std::lock_guard lock(mutex_); return newest_; }
     bool watch(std::vector<QRect> rectangles);
 
 private:

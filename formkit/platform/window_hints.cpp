@@ -72,11 +72,7 @@ QMargins frameOf(QWidget* window)
     if (!connection || property(connection, root, "_NET_SUPPORTING_WM_CHECK").empty())
         return {};
     const auto id = static_cast<xcb_window_t>(window->winId());
-    xcb_client_message_event_t request{};
-    request.response_type = XCB_CLIENT_MESSAGE;
-    request.format = 32;
-    request.window = id;
-    request.type = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    const xcb_client_message_event_t request{XCB_CLIENT_MESSAGE, 32, 0, id, atom(connection, "_NET_REQUEST_FRAME_EXTENTS"), {}};
     xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&request));
     // The manager answers with the property, left, right, top and bottom, within moments.

@@ -17,17 +17,16 @@ namespace fk::platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::ceil;
 using std::chrono::milliseconds;
 
 // While a device moves faster than the polling ticks, one reading a tick is all the polling
 // can use; a reading a little early is on time.
 constexpr auto kTick = milliseconds(10);
 constexpr auto kEarly = milliseconds(1);
-constexpr std::uint16_t kButtonsInState = XCB_KEY_BUT_MASK_BUTTON_1 | XCB_KEY_BUT_MASK_BUTTON_2
-                                          | XCB_KEY_BUT_MASK_BUTTON_3 | XCB_KEY_BUT_MASK_BUTTON_4
-                                          | XCB_KEY_BUT_MASK_BUTTON_5;
-constexpr std::uint32_t kButtonsInMask = 0x3e; // XInput 2 numbers the bits by button: 1 to 5
-constexpr std::uint8_t kFromServer = 0;        // the category of a recording's device events
+constexpr std::uint16_t kButtonsInState = 0x1f00;   // the core protocol's masks of buttons 1 to 5
+constexpr std::uint32_t kButtonsInMask = 0x3e;      // XInput 2 numbers the bits by button: 1 to 5
+constexpr std::uint8_t kFromServer = 0;             // the category of a recording's device events
 
 std::uint8_t xinputOpcode(xcb_connection_t* connection)
 {
@@ -38,8 +37,9 @@ std::uint8_t xinputOpcode(xcb_connection_t* connection)
 bool succeeded(xcb_connection_t* connection, xcb_void_cookie_t request)
 {
     xcb_generic_error_t* error = xcb_request_check(connection, request);
+    const bool done = !error;
     std::free(error);
-    return !error;
+    return done;
 }
 
 // Has the server tell the data connection of every move of the pointer, with the position it
@@ -59,18 +59,18 @@ std::optional<unsigned> recordMoves(xcb_connection_t* control, xcb_connection_t*
     // The first reply says that the recording has started.
     const auto recording = xcb_record_enable_context(data, context);
     xcb_record_enable_context_reply_t* started = xcb_record_enable_context_reply(data, recording, nullptr);
+    const auto result = started ? std::optional(recording.sequence) : std::nullopt;
     std::free(started);
-    return started ? std::optional(recording.sequence) : std::nullopt;
+    return result;
 }
 
 // Without a recording: every device movement anywhere, as raw motion on the root window
 // (from XInput 2.1 on, also while another client holds the pointer), but no warp.
 bool selectRawMotion(xcb_connection_t* connection, xcb_window_t root)
 {
-    if (xinputOpcode(connection) == 0)
-        return false;
     xcb_input_xi_query_version_reply_t* version =
-        xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr);
+        xinputOpcode(connection) ? xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr)
+                                 : nullptr;
     const bool recentEnough = version && version->major_version * 100 + version->minor_version >= 201;
     std::free(version);
     struct {
@@ -98,7 +98,6 @@ public:
           toolkitXInput_(xinputOpcode(x11Connection()))
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
-        offer(read());
         std::thread([this] { follow(); }).detach();
     }
 
@@ -127,7 +126,7 @@ protected:
         if (kind != XCB_GE_GENERIC || toolkitXInput_ == 0 || device->extension != toolkitXInput_
             || device->event_type < XCB_INPUT_BUTTON_PRESS || device->event_type > XCB_INPUT_MOTION)
             return false;
-        std::uint32_t buttons = *xcb_input_button_press_button_mask(device);
+        std::uint32_t buttons = device->buttons_len ? *xcb_input_button_press_button_mask(device) : 0;
         const std::uint32_t button = device->detail < 32 ? 1u << device->detail : 0;
         if (device->event_type != XCB_INPUT_MOTION)
             buttons = device->event_type == XCB_INPUT_BUTTON_PRESS ? buttons | button : buttons & ~button;
@@ -151,7 +150,7 @@ private:
             if (fast)
                 std::this_thread::sleep_until(offered + kTick);
             else
-                ::poll(&socket, 1, unasked_ ? millisecondsUntil(offered + *unasked_) : -1);
+                ::poll(&socket, 1, unasked_ ? int(std::max(ceil<milliseconds>(offered + *unasked_ - Clock::now()).count(), 0L)) : -1);
             moved = takeMoves(recorded) || moved;
             const auto now = Clock::now();
             const bool early = now + kEarly < offered + kTick;
@@ -164,11 +163,6 @@ private:
             if (offer(reading))
                 QMetaObject::invokeMethod(&toolkit_, [this] { report({PointerReport::Moved, newest(), true}); });
         }
-    }
-
-    static int millisecondsUntil(Clock::time_point when)
-    {
-        return static_cast<int>(std::max<long>(std::chrono::ceil<milliseconds>(when - Clock::now()).count(), 0));
     }
 
     // Takes every move the server told of; keeps the position of the last one recorded.
@@ -184,10 +178,8 @@ private:
         while (recording_ && xcb_poll_for_reply(told_, *recording_, &reply, &error) && (reply || error)) {
             const auto* data = static_cast<const xcb_record_enable_context_reply_t*>(reply);
             const int length = data && data->category == kFromServer ? xcb_record_enable_context_data_length(data) : 0;
-            for (int at = 0; at + 32 <= length; at += 32) {
+            for (int at = 0; at + 32 <= length; at += 32) { // the recording's moves, nothing else
                 const auto* move = reinterpret_cast<const xcb_motion_notify_event_t*>(xcb_record_enable_context_data(data) + at);
-                if ((move->response_type & 0x7f) != XCB_MOTION_NOTIFY)
-                    continue;
                 any = true;
                 recorded = {{move->root_x, move->root_y}, (move->state & kButtonsInState) != 0};
             }

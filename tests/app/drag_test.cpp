@@ -53,6 +53,19 @@ TEST_F(Drag, TheWindowFollowsThePointerByTheSameDistance)
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(Drag, ALastMoveThatComesWithTheReleaseIsFollowedToo)
+{
+    // A busy thread sees the last move and the release in one pump.
+    QTimer::singleShot(30, [&] {
+        moveCursor(start + press + QPoint(-12, 9));
+        QTest::mouseRelease(window(), Qt::LeftButton, {}, press);
+    });
+    QTest::mousePress(window(), Qt::LeftButton, {}, press);
+    EXPECT_FALSE(stuck);
+    fk::doEvents();
+    EXPECT_EQ(outer()->pos(), start + QPoint(-12, 9)) << "the window ends where the pointer let go";
+}
+
 TEST_F(Drag, APressHandledAfterThePointerLeftTheWindowUpAndLeftKeepsItThenFollows)
 {
     // The press waited in the queue while the thread was busy; meanwhile the pointer went

@@ -2,6 +2,8 @@
 // button does not take.
 #include "support/button_host.h"
 
+#include "platform/pointer_source.h"
+
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -52,6 +54,39 @@ TEST_F(Caption, TheFirstAssignmentStartsThePolling)
     EXPECT_FALSE(showsHoverWhenPointedAt()) << "no caption, no timer";
     host->first.set(QStringLiteral("Caption"), Variant(QString()));
     EXPECT_TRUE(showsHoverWhenPointedAt()) << "even an empty caption starts it";
+}
+
+// A pointer at rest away from the buttons, followed by a source that hears of no move: what
+// a host that counts down on its button, or updates it from the network, has.
+class PointerAtRest : public fk::platform::PointerSource {
+public:
+    PointerAtRest() { fk::platform::replacePointerSource(this); }
+    ~PointerAtRest() override { fk::platform::replacePointerSource(nullptr); }
+    fk::platform::PointerReading read() override { return {{5, 5}, false}; }
+    bool followsPointer() const override { return true; }
+};
+
+int captionInk(const fk::com::HostedControl& button)
+{
+    const QImage face = screenOf(button);
+    int ink = 0;
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x)
+            ink += pixel(face, x, y) == 0x00509F; // the idle caption's colour, 0x9F5000
+    return ink;
+}
+
+TEST_F(Caption, EveryAssignmentShowsAtTheNextTickWithNoInputAtAll)
+{
+    PointerAtRest pointer;
+    host->first.set(QStringLiteral("Caption"), "Hi");
+    ASSERT_TRUE(waitUntil([&] { return captionInk(host->first) > 0; }, 500)) << "the first assignment";
+    const int hi = captionInk(host->first);
+    host->first.set(QStringLiteral("Caption"), "Counting down: 10");
+    EXPECT_TRUE(waitUntil([&] { return captionInk(host->first) > 3 * hi; }, 500)) << "a later one";
+    const int longer = captionInk(host->first);
+    host->first.set(QStringLiteral("Caption"), "Hi");
+    EXPECT_TRUE(waitUntil([&] { return captionInk(host->first) == hi; }, 500)) << "and back, ink for ink: " << longer;
 }
 
 TEST_F(Caption, ANullIsAConversionErrorThatChangesNothing)

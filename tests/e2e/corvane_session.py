@@ -72,8 +72,9 @@ class Geometry:
 
 
 class Session:
-    def __init__(self, window_manager=False):
+    def __init__(self, window_manager=False, server_args=()):
         self.window_manager = window_manager
+        self.server_args = list(server_args)
         self.processes = []
         self.program = None
         self.tmp = tempfile.mkdtemp(prefix="corvane-e2e-")
@@ -108,7 +109,7 @@ class Session:
         read_fd, write_fd = os.pipe()
         server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24",
-             "-nolisten", "tcp", "-noreset"],
+             "-nolisten", "tcp", "-noreset"] + self.server_args,
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         self.processes.append(server)
