@@ -166,7 +166,7 @@ void Form::unload()
         QCoreApplication::quit();
 }
 
-QPoint Form::position() const { return pendingMove_ ? *pendingMove_ : window_->pos(); }
+QPoint Form::position() const { return pendingMove_ ? *pendingMove_ : window_->place(); }
 float Form::left() const { return static_cast<float>(pixelsToTwips(position().x())); }
 float Form::top() const { return static_cast<float>(pixelsToTwips(position().y())); }
 void Form::setLeft(double twips) { move(twips, top()); }
@@ -185,7 +185,7 @@ void Form::move(double left, double top)
 void Form::applyMove()
 {
     if (pendingMove_)
-        window_->move(*std::exchange(pendingMove_, std::nullopt));
+        window_->moveTo(*std::exchange(pendingMove_, std::nullopt));
 }
 
 WindowState Form::windowState() const

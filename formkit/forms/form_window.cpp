@@ -3,6 +3,7 @@
 #include "forms/dialog_frame.h"
 #include "forms/error_reporting.h"
 #include "forms/form.h"
+#include "platform/window_hints.h"
 
 #include <QCloseEvent>
 #include <QPainter>
@@ -25,6 +26,16 @@ void FormWindow::setClientSize(QSize size)
 }
 
 int FormWindow::frameWidth() const { return clientArea_ == this ? 0 : DialogFrame::kWidth; }
+
+void FormWindow::moveTo(QPoint place)
+{
+    if (place == this->place())
+        return;
+    if (platform::moveShownWindow(this, place))
+        sentTo_ = place;
+    else
+        move(place);
+}
 
 void FormWindow::closeEvent(QCloseEvent* event)
 {

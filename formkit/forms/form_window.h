@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 namespace fk {
 
@@ -20,15 +21,22 @@ public:
     // Fixes the client area's size; a window with a frame of its own grows by the frame.
     void setClientSize(QSize size);
 
+    // The window's place on the screen, frame included: where it was last sent, until the
+    // window system tells where it is.
+    QPoint place() const { return sentTo_.value_or(pos()); }
+    void moveTo(QPoint place);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent*) override { sentTo_.reset(); }
 
 private:
     int frameWidth() const;
 
     Form& form_;
     QWidget* clientArea_;
+    std::optional<QPoint> sentTo_;
 };
 
 } // namespace fk

@@ -82,7 +82,11 @@ void PollingGroup::touch(const QWidget* within)
         }
 }
 
-PointerReading PollingGroup::reading() { return held ? *held : source().read(); }
+PointerReading PollingGroup::reading()
+{
+    const std::optional<PointerReading> newest = source().followsPointer() ? source().newest() : std::nullopt;
+    return held ? *held : newest ? *newest : source().read();
+}
 
 void PollingGroup::runUntilPointerMoves(QEventLoop& loop)
 {
@@ -91,7 +95,7 @@ void PollingGroup::runUntilPointerMoves(QEventLoop& loop)
     loop.exec();
     waiting = outer;
     const std::optional<PointerReading> ended = std::exchange(waitEnded, std::nullopt);
-    held = ended ? *ended : source().read();
+    held = ended ? *ended : reading();
     // Released when events are next processed, unless a newer wait or a pass holds by then.
     QMetaObject::invokeMethod(QCoreApplication::instance(), [hold = ++holds] {
         if (hold == holds && passDepth == 0)

@@ -43,7 +43,8 @@ public:
     static void touch(const QWidget* window);
 
     // The pointer as the program sees it now: the reading held for the running pass, or for
-    // the loop that waited for the pointer until events are next processed; else a new one.
+    // the loop that waited for the pointer until events are next processed; else the newest
+    // of a source that follows the pointer, or a new one.
     static platform::PointerReading reading();
     // Runs the loop until the pointer moves or a button goes down or up, or the loop ends
     // otherwise; the reading that came with that, or one taken then, is held (see reading()).

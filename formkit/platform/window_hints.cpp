@@ -65,6 +65,17 @@ void keepOutOfTaskbar(QWidget* window)
     window->installEventFilter(new SkipTaskbarOnShow(window));
 }
 
+bool moveShownWindow(QWidget* window, QPoint topLeft)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window->isVisible() || !window->windowHandle())
+        return false;
+    const std::int32_t place[] = {topLeft.x(), topLeft.y()};
+    xcb_configure_window(connection, static_cast<xcb_window_t>(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+    xcb_flush(connection);
+    return true;
+}
+
 QMargins frameOf(QWidget* window)
 {
     xcb_connection_t* connection = x11Connection();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMargins>
+#include <QPoint>
 
 class QWidget;
 
@@ -14,5 +15,10 @@ void keepOutOfTaskbar(QWidget* window);
 // The frame that the window manager puts around the window, asked for before the window is
 // shown (with the desktop's request for frame extents); none without a window manager.
 QMargins frameOf(QWidget* window);
+
+// Asks the window manager to move a shown window and nothing else, as a window manager's own
+// move does: the toolkit's move also sets the window's size hints each time, which the manager
+// then reads anew. False where the window is not shown on X11, for the toolkit to move it.
+bool moveShownWindow(QWidget* window, QPoint topLeft);
 
 } // namespace fk::platform

@@ -43,7 +43,8 @@ bool succeeded(xcb_connection_t* connection, xcb_void_cookie_t request)
 }
 
 // Has the server tell the data connection of every move of the pointer, with the position it
-// led to: a device's, a warp's or a faked one's alike. Returns the recording's request.
+// led to (a device's, a warp's or a faked one's alike), and of every button going down or up.
+// Returns the recording's request.
 std::optional<unsigned> recordMoves(xcb_connection_t* control, xcb_connection_t* data)
 {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(control, &xcb_record_id);
@@ -52,7 +53,7 @@ std::optional<unsigned> recordMoves(xcb_connection_t* control, xcb_connection_t*
     std::free(xcb_record_query_version_reply(control, xcb_record_query_version(control, 1, 13), nullptr));
     const xcb_record_context_t context = xcb_generate_id(control);
     xcb_record_range_t moves{};
-    moves.device_events = {XCB_MOTION_NOTIFY, XCB_MOTION_NOTIFY};
+    moves.device_events = {XCB_BUTTON_PRESS, XCB_MOTION_NOTIFY};
     const xcb_record_client_spec_t everyone = XCB_RECORD_CS_ALL_CLIENTS;
     if (!succeeded(control, xcb_record_create_context_checked(control, context, 0, 1, 1, &everyone, &moves)))
         return std::nullopt;
@@ -178,10 +179,15 @@ private:
         while (recording_ && xcb_poll_for_reply(told_, *recording_, &reply, &error) && (reply || error)) {
             const auto* data = static_cast<const xcb_record_enable_context_reply_t*>(reply);
             const int length = data && data->category == kFromServer ? xcb_record_enable_context_data_length(data) : 0;
-            for (int at = 0; at + 32 <= length; at += 32) { // the recording's moves, nothing else
-                const auto* move = reinterpret_cast<const xcb_motion_notify_event_t*>(xcb_record_enable_context_data(data) + at);
+            // Moves and buttons, each with the buttons held before it; the three events share
+            // their layout.
+            for (int at = 0; at + 32 <= length; at += 32) {
+                const auto* e = reinterpret_cast<const xcb_motion_notify_event_t*>(xcb_record_enable_context_data(data) + at);
+                const int kind = e->response_type & 0x7f;
+                const int button = kind != XCB_MOTION_NOTIFY && e->detail <= 5 ? 0x80 << e->detail : 0;
+                const int held = kind == XCB_BUTTON_PRESS ? e->state | button : e->state & ~button;
+                recorded = {{e->root_x, e->root_y}, (held & kButtonsInState) != 0};
                 any = true;
-                recorded = {{move->root_x, move->root_y}, (move->state & kButtonsInState) != 0};
             }
             std::free(std::exchange(reply, nullptr));
             std::free(std::exchange(error, nullptr));
