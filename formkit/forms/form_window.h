@@ -22,8 +22,12 @@ public:
     void setClientSize(QSize size);
 
     // The window's place on the screen, frame included: where it was last sent, until the
-    // window system tells where it is.
-    QPoint place() const { return sentTo_.value_or(pos()); }
+    // window system tells where it is. A window without a frame of the window manager's is
+    // where its client area is, which the toolkit knows without asking the server.
+    QPoint place() const
+    {
+        return sentTo_.value_or(windowFlags().testFlag(Qt::FramelessWindowHint) ? geometry().topLeft() : pos());
+    }
     void moveTo(QPoint place);
 
 protected:
