@@ -2,8 +2,6 @@
 // button does not take.
 #include "support/button_host.h"
 
-#include "platform/pointer_source.h"
-
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -56,16 +54,6 @@ TEST_F(Caption, TheFirstAssignmentStartsThePolling)
     EXPECT_TRUE(showsHoverWhenPointedAt()) << "even an empty caption starts it";
 }
 
-// A pointer at rest away from the buttons, followed by a source that hears of no move: what
-// a host that counts down on its button, or updates it from the network, has.
-class PointerAtRest : public fk::platform::PointerSource {
-public:
-    PointerAtRest() { fk::platform::replacePointerSource(this); }
-    ~PointerAtRest() override { fk::platform::replacePointerSource(nullptr); }
-    fk::platform::PointerReading read() override { return {{5, 5}, false}; }
-    bool followsPointer() const override { return true; }
-};
-
 int captionInk(const fk::com::HostedControl& button)
 {
     const QImage face = screenOf(button);
@@ -78,7 +66,8 @@ int captionInk(const fk::com::HostedControl& button)
 
 TEST_F(Caption, EveryAssignmentShowsAtTheNextTickWithNoInputAtAll)
 {
-    PointerAtRest pointer;
+    // What a host that counts down on its button, or updates it from the network, has.
+    RestingPointer pointer({5, 5});
     host->first.set(QStringLiteral("Caption"), "Hi");
     ASSERT_TRUE(waitUntil([&] { return captionInk(host->first) > 0; }, 500)) << "the first assignment";
     const int hi = captionInk(host->first);

@@ -33,6 +33,19 @@ protected:
     RecordedErrors errors;
 };
 
+TEST_F(Looks, AResizeUnderAPointerAtRestDrawsTheWholeLookAtTheNextTick)
+{
+    auto& button = host->first;
+    RestingPointer pointer(screenPointOf(button, {20, 16}));
+    ASSERT_TRUE(looksLike(button, kFrame, kHoverFace));
+    button.move(300, 300, 2250, 600); // twips: 150 x 40 pixels, with no input at all
+    ASSERT_TRUE(waitUntil([&] { return screenOf(button).size() == QSize(150, 40); }, 1000));
+    EXPECT_TRUE(waitUntil([&] {
+        const QImage face = screenOf(button);
+        return pixel(face, 149, 20) == kFrame && pixel(face, 75, 39) == kFrame && pixel(face, 2, 2) == kHoverFace;
+    }, 1000)) << "the frame of the hover look around the new size";
+}
+
 TEST_F(Looks, IdleHoverAndPressedFacesByPixel)
 {
     auto& button = host->first;

@@ -6,6 +6,7 @@
 #include "com/activation.h"
 #include "hosting/hosted_control.h"
 #include "forms/form.h"
+#include "platform/pointer_source.h"
 #include "support/test_support.h"
 
 #include <QTest>
@@ -34,6 +35,19 @@ public:
         if (!QTest::qWaitForWindowExposed(clientWidget()))
             ADD_FAILURE() << "the host window was never shown";
     }
+};
+
+// A pointer at rest, followed by a source that hears of no move: only what the program
+// itself changes can make a polling button tick.
+class RestingPointer : public fk::platform::PointerSource {
+public:
+    explicit RestingPointer(QPoint at) : at_(at) { fk::platform::replacePointerSource(this); }
+    ~RestingPointer() override { fk::platform::replacePointerSource(nullptr); }
+    fk::platform::PointerReading read() override { return {at_, false}; }
+    bool followsPointer() const override { return true; }
+
+private:
+    QPoint at_;
 };
 
 // The button's looks: the colours of its face and of its frame (as 0xRRGGBB).
