@@ -24,28 +24,12 @@ HRESULT BtnObject::GetIDOfName(const QString& name, DISPID* id)
     return S_OK;
 }
 
-namespace {
-
-// What each member of _btn does; its declaration gives the argument counts.
-const DispatchEntry<btn> kBtnHandlers[] = {
-    {kDispIdIsMouseOverControl, InvokeKind::Method,
-     [](btn& control, std::span<const Variant>) -> Variant { return Variant(toBool16(control.IsMouseOverControl())); }},
-    {kDispIdCaption, InvokeKind::PropertyGet, [](btn& control, std::span<const Variant>) -> Variant { return control.Caption(); }},
-    {kDispIdCaption, InvokeKind::PropertyPut,
-     [](btn& control, std::span<const Variant> args) -> Variant {
-         control.setCaption(args[0]);
-         return Variant();
-     }},
-};
-
-} // namespace
-
 HRESULT BtnObject::Invoke(DISPID id, InvokeKind kind, std::span<const Variant> args, Variant* result,
                           ExcepInfo* error)
 {
     // The call may make the host drop its last reference; stay alive until it returns.
     const ComPtr<IDispatch> self(this);
-    const HRESULT hr = invokeFromTable<btn>(kBtnInterface, kBtnHandlers, control_, id, kind, args, result, error);
+    const HRESULT hr = invokeMember(kBtnDispatch, control_, id, kind, args, result, error);
     if (kind == InvokeKind::PropertyPut && !failed(hr))
         control_.propertyPut();
     return hr;

@@ -6,13 +6,23 @@ namespace lumakey {
 
 using namespace fk::com;
 
+// The members of _btn, each with what the type library says of it and what it does.
+constexpr DispatchMember<btn> kBtnMembers[] = {
+    {{"IsMouseOverControl", kDispIdIsMouseOverControl, InvokeKind::Method, ValueType::Bool, 0},
+     [](btn& control, std::span<const Variant>) { return Variant(toBool16(control.IsMouseOverControl())); }},
+    {{"Caption", kDispIdCaption, InvokeKind::PropertyGet, ValueType::Variant, 0},
+     [](btn& control, std::span<const Variant>) { return Variant(control.Caption()); }},
+    {{"Caption", kDispIdCaption, InvokeKind::PropertyPut, ValueType::Void, 1},
+     [](btn& control, std::span<const Variant> args) {
+         control.setCaption(args[0]);
+         return Variant();
+     }},
+};
+const std::span<const DispatchMember<btn>> kBtnDispatch = kBtnMembers;
+
 namespace {
 
-constexpr MemberInfo kBtnMembers[] = {
-    {"IsMouseOverControl", kDispIdIsMouseOverControl, InvokeKind::Method, ValueType::Bool, 0},
-    {"Caption", kDispIdCaption, InvokeKind::PropertyGet, ValueType::Variant, 0},
-    {"Caption", kDispIdCaption, InvokeKind::PropertyPut, ValueType::Void, 1},
-};
+constexpr auto kBtnDeclarations = declarationsOf(kBtnMembers);
 
 constexpr MemberInfo kBtnEventMembers[] = {
     {"Click", kDispIdClick, InvokeKind::Method, ValueType::Void, 0},
@@ -29,7 +39,7 @@ ComPtr<IUnknown> createBtn(LibraryState& state) { return makeObject<BtnObject>(s
 } // namespace
 
 const InterfaceInfo kBtnInterface{"_btn", guid("{6F5550D2-7096-4A9C-AA54-F2BB84D0A99B}"),
-                                  InterfaceDual | InterfaceHidden, kBtnMembers};
+                                  InterfaceDual | InterfaceHidden, kBtnDeclarations};
 const InterfaceInfo kBtnEvents{"__btn", guid("{F26C7975-6F91-4C53-BD8F-A230F902D283}"),
                                InterfaceDispatchOnly | InterfaceHidden, kBtnEventMembers};
 

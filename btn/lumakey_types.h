@@ -1,7 +1,10 @@
 #pragma once
 
+#include "com/dispatch_table.h"
 #include "com/library.h"
 #include "com/type_info.h"
+
+#include <span>
 
 namespace lumakey {
 
@@ -11,7 +14,10 @@ inline constexpr fk::com::DISPID kDispIdIsMouseOverControl = 0x60030007;
 inline constexpr fk::com::DISPID kDispIdCaption = 0x68030000;
 inline constexpr fk::com::DISPID kDispIdClick = 1;
 
+class btn;
+
 extern const fk::com::InterfaceInfo kBtnInterface;     // _btn
+extern const std::span<const fk::com::DispatchMember<btn>> kBtnDispatch; // what its members do
 extern const fk::com::InterfaceInfo kBtnEvents;        // __btn
 extern const fk::com::ClassInfo kBtnClass;             // btn
 extern const fk::com::TypeLibraryInfo kTypeLibrary;    // Lumakey

@@ -110,11 +110,11 @@ TEST_F(Caption, CallsTheButtonDoesNotTakeAreClearErrors)
     // Dispatch ids are the published ones.
     fk::com::DISPID id = 0;
     ASSERT_EQ(host->first.dispatch()->GetIDOfName(QStringLiteral("Caption"), &id), fk::com::S_OK);
-    EXPECT_EQ(id, 0x68030000);
+    EXPECT_EQ(id, kDispIdCaption);
     ASSERT_EQ(host->first.dispatch()->GetIDOfName(QStringLiteral("IsMouseOverControl"), &id), fk::com::S_OK);
-    EXPECT_EQ(id, 0x60030007);
+    EXPECT_EQ(id, kDispIdIsMouseOverControl);
     fk::com::Variant result;
-    EXPECT_EQ(host->first.dispatch()->Invoke(0x12345, fk::com::InvokeKind::Method, {}, &result, nullptr),
+    EXPECT_EQ(host->first.dispatch()->Invoke(kNotMembers[3], fk::com::InvokeKind::Method, {}, &result, nullptr),
               fk::com::DISP_E_MEMBERNOTFOUND);
 }
 

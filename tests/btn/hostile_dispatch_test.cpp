@@ -20,8 +20,6 @@ using fk::com::Variant;
 namespace {
 
 constexpr QRgb kWhite = 0xFFFFFF;
-constexpr DISPID kCaption = 0x68030000;
-constexpr DISPID kIsMouseOverControl = 0x60030007;
 
 class HostileDispatch : public ::testing::Test {
 protected:
@@ -72,7 +70,7 @@ TEST_F(HostileDispatch, UnknownIdsAndKindsAreRefusedAndChangeNothing)
     const Variant one[] = {Variant("Taken over")};
     Variant result(QStringLiteral("untouched"));
     ExcepInfo error;
-    for (DISPID id : {0, -1, 2, 0x12345, 0x68030001, 0x60030006, INT32_MIN, INT32_MAX}) {
+    for (DISPID id : kNotMembers) {
         SCOPED_TRACE(id);
         for (InvokeKind kind : {InvokeKind::Method, InvokeKind::PropertyGet, InvokeKind::PropertyPut}) {
             const std::span<const Variant> args = kind == InvokeKind::PropertyPut ? std::span<const Variant>(one)
@@ -81,8 +79,8 @@ TEST_F(HostileDispatch, UnknownIdsAndKindsAreRefusedAndChangeNothing)
         }
     }
     // Published ids, but not as the kind of member they are.
-    EXPECT_EQ(raw().Invoke(kCaption, InvokeKind::Method, {}, &result, &error), fk::com::DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(raw().Invoke(kIsMouseOverControl, InvokeKind::PropertyPut, one, &result, &error),
+    EXPECT_EQ(raw().Invoke(kDispIdCaption, InvokeKind::Method, {}, &result, &error), fk::com::DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(raw().Invoke(kDispIdIsMouseOverControl, InvokeKind::PropertyPut, one, &result, &error),
               fk::com::DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(result, Variant(QStringLiteral("untouched"))) << "a refused call leaves the result alone";
 
@@ -123,11 +121,11 @@ TEST_F(HostileDispatch, TheWrongNumberOfArgumentsIsRefusedAndChangesNothing)
     const Variant many[] = {Variant("a"), Variant("b"), Variant("c"), Variant("d"), Variant("e")};
     Variant result;
     ExcepInfo error;
-    EXPECT_EQ(raw().Invoke(kCaption, InvokeKind::PropertyPut, {}, &result, &error), fk::com::DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(raw().Invoke(kCaption, InvokeKind::PropertyPut, two, &result, &error), fk::com::DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(raw().Invoke(kCaption, InvokeKind::PropertyPut, many, &result, &error), fk::com::DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(raw().Invoke(kCaption, InvokeKind::PropertyGet, two, &result, &error), fk::com::DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(raw().Invoke(kIsMouseOverControl, InvokeKind::Method, two, &result, &error),
+    EXPECT_EQ(raw().Invoke(kDispIdCaption, InvokeKind::PropertyPut, {}, &result, &error), fk::com::DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(raw().Invoke(kDispIdCaption, InvokeKind::PropertyPut, two, &result, &error), fk::com::DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(raw().Invoke(kDispIdCaption, InvokeKind::PropertyPut, many, &result, &error), fk::com::DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(raw().Invoke(kDispIdCaption, InvokeKind::PropertyGet, two, &result, &error), fk::com::DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(raw().Invoke(kDispIdIsMouseOverControl, InvokeKind::Method, two, &result, &error),
               fk::com::DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(caption(), Variant(QStringLiteral("Kept")));
 
@@ -165,13 +163,13 @@ TEST_F(HostileDispatch, ValuesWithoutATextFormAreConversionErrorsThatKeepTheCapt
         // Straight through the interface: the error comes back filled in.
         ExcepInfo error;
         Variant result(QStringLiteral("untouched"));
-        EXPECT_EQ(raw().Invoke(kCaption, InvokeKind::PropertyPut, std::span<const Variant>(&c.value, 1), &result, &error),
+        EXPECT_EQ(raw().Invoke(kDispIdCaption, InvokeKind::PropertyPut, std::span<const Variant>(&c.value, 1), &result, &error),
                   fk::com::DISP_E_EXCEPTION);
         EXPECT_EQ(error.number, c.number);
         EXPECT_EQ(error.description, QLatin1String(c.description));
         EXPECT_EQ(result, Variant(QStringLiteral("untouched")));
         // A caller that gives no place for the error or the result gets the failure code all the same.
-        EXPECT_EQ(raw().Invoke(kCaption, InvokeKind::PropertyPut, std::span<const Variant>(&c.value, 1), nullptr, nullptr),
+        EXPECT_EQ(raw().Invoke(kDispIdCaption, InvokeKind::PropertyPut, std::span<const Variant>(&c.value, 1), nullptr, nullptr),
                   fk::com::DISP_E_EXCEPTION);
         // Through the host: the runtime's error, number and text.
         try {

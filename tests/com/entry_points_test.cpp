@@ -128,7 +128,7 @@ TEST(EntryPoints, ClassObjectComesForBtnOnlyAndOtherRequestsFailCleanly)
     ASSERT_EQ(factory->CreateInstance(nullptr, IDispatch::iid, button.put()), S_OK);
     DISPID caption = 0;
     EXPECT_EQ(button->GetIDOfName(QStringLiteral("Caption"), &caption), S_OK);
-    EXPECT_EQ(caption, 0x68030000);
+    EXPECT_EQ(caption, kDispIdCaption);
 }
 
 TEST(EntryPoints, LibraryCanUnloadOnlyWhileNothingOfItLives)

@@ -313,9 +313,9 @@ TEST(LibraryResources, TypeLibraryDeclaresTheButtonsPublicSurface)
         ValueType result;
         int arguments;
     } expectedSlots[] = {
-        {"IsMouseOverControl", 0x60030007, InvokeKind::Method, ValueType::Bool, 0},
-        {"Caption", 0x68030000, InvokeKind::PropertyGet, ValueType::Variant, 0},
-        {"Caption", 0x68030000, InvokeKind::PropertyPut, ValueType::Void, 1},
+        {"IsMouseOverControl", kDispIdIsMouseOverControl, InvokeKind::Method, ValueType::Bool, 0},
+        {"Caption", kDispIdCaption, InvokeKind::PropertyGet, ValueType::Variant, 0},
+        {"Caption", kDispIdCaption, InvokeKind::PropertyPut, ValueType::Void, 1},
     };
     for (std::size_t i = 0; i < 3; ++i) {
         const auto& m = dual->members[i];

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "com/dispatch.h"
 #include "com/variant.h"
 #include "forms/clock.h"
 #include "core/color.h"
 #include "forms/error_reporting.h"
 
 #include <QByteArray>
+#include <cstdint>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -26,6 +28,14 @@ inline constexpr char kButtonProgId[] = "Lumakey.btn";
 inline constexpr char kTypeLibrary[] = "{2004FE3A-FBE0-4284-AAF3-0C56C3E6713D}";
 inline constexpr char kButtonInterface[] = "{6F5550D2-7096-4A9C-AA54-F2BB84D0A99B}";
 inline constexpr char kButtonEvents[] = "{F26C7975-6F91-4C53-BD8F-A230F902D283}";
+
+// The dispatch ids that the button's type library publishes.
+inline constexpr fk::com::DISPID kDispIdIsMouseOverControl = 0x60030007;
+inline constexpr fk::com::DISPID kDispIdCaption = 0x68030000;
+inline constexpr fk::com::DISPID kDispIdClick = 1;
+// Ids that no member of the button has. None is the next free one of a published series,
+// which a member added later would take.
+inline constexpr fk::com::DISPID kNotMembers[] = {0, -1, 2, 0x12345, 0x69030000, 0x61030007, INT32_MIN, INT32_MAX};
 
 // A program manifest that leads both names of the button to the library file, a path
 // relative to the program's folder.
