@@ -77,6 +77,14 @@ HRESULT BtnObject::PlaceIn(QWidget* site)
     return S_OK;
 }
 
+HRESULT BtnObject::GetAccessibleName(QString* name)
+{
+    if (!name)
+        return E_POINTER;
+    *name = control_.Caption();
+    return S_OK;
+}
+
 void* BtnObject::otherInterface(const Guid& interfaceId)
 {
     return interfaceId == kBtnInterface.iid ? static_cast<IDispatch*>(this) : nullptr;

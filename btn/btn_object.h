@@ -28,6 +28,7 @@ public:
     fk::com::HRESULT Unadvise(std::uint32_t cookie) override;
 
     fk::com::HRESULT PlaceIn(QWidget* site) override;
+    fk::com::HRESULT GetAccessibleName(QString* name) override;
 
 protected:
     void* otherInterface(const fk::com::Guid& interfaceId) override;

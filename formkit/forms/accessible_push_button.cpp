@@ -6,7 +6,15 @@
 
 namespace fk {
 
-AccessiblePushButton::AccessiblePushButton(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {}
+AccessiblePushButton::AccessiblePushButton(QWidget* widget, std::function<QString()> name)
+    : QAccessibleWidget(widget, QAccessible::Button), name_(std::move(name))
+{
+}
+
+QString AccessiblePushButton::text(QAccessible::Text t) const
+{
+    return t == QAccessible::Name && name_ ? name_() : QAccessibleWidget::text(t);
+}
 
 QStringList AccessiblePushButton::actionNames() const
 {

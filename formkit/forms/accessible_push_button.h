@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QAccessibleWidget>
+#include <functional>
 
 namespace fk {
 
-// A painted push button as assistive technology sees it: named by its widget's accessible
-// name, which its control keeps to its caption, with one action, press. A press is the mouse's own left click on the middle of the button's face,
+// A painted push button as assistive technology sees it: named by what its control says
+// its face shows (asked for whenever the name is wanted; without such a control, by the
+// widget's accessible name), with one action, press. A press is the mouse's own left click on the middle of the button's face,
 // posted to the event loop, so that the control sees exactly what a click by hand gives it
 // and its Click handler runs from the event loop as after a real click, not nested in the
 // accessibility bus's request. Where the mouse could not click the button, a press is
@@ -13,7 +15,9 @@ namespace fk {
 // something else of the window lies in front of the button's middle (a panel raised over it).
 class AccessiblePushButton : public QAccessibleWidget {
 public:
-    explicit AccessiblePushButton(QWidget* widget);
+    explicit AccessiblePushButton(QWidget* widget, std::function<QString()> name = {});
+
+    QString text(QAccessible::Text t) const override;
 
     QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
@@ -27,6 +31,8 @@ public:
 
 private:
     bool blockedByModalWindow() const;
+
+    std::function<QString()> name_;
 };
 
 } // namespace fk

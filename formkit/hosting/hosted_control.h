@@ -1,13 +1,7 @@
 #pragma once
 
-#include "com/dispatch.h"
-#include "com/events.h"
 #include "forms/control.h"
-
-#include <QString>
-#include <functional>
-#include <map>
-#include <span>
+#include "hosting/control_site.h"
 
 namespace fk::com {
 
@@ -17,35 +11,24 @@ struct HostedControlProps {
     int tabIndex = -1;
 };
 
-// A control from a component library, placed in a site window of its host. The host owns
-// the instance for as long as the site lives. Position and size are the site's own
-// properties; everything else goes through the control's dispatch interface, and its
-// events come back through a sink connected to its event interface.
+// A control from a component library, placed in a site window of a form. The form owns the
+// instance for as long as the site lives. Position and size are the site's own properties;
+// everything else goes to the control (see ControlSite).
 class HostedControl : public Control {
 public:
     HostedControl(Container& container, const HostedControlProps& props);
-    ~HostedControl() override;
 
-    Variant get(const QString& property) const;
-    void set(const QString& property, const Variant& value);
-    Variant call(const QString& method, std::span<const Variant> args = {});
+    Variant get(const QString& property) const { return site_.get(property); }
+    void set(const QString& property, const Variant& value) { site_.set(property, value); }
+    Variant call(const QString& method, std::span<const Variant> args = {}) { return site_.call(method, args); }
 
     // Connects a handler to one of the control's events, by the event's name.
-    void on(const QString& event, std::function<void()> handler);
+    void on(const QString& event, std::function<void()> handler) { site_.on(event, std::move(handler)); }
 
-    IDispatch* dispatch() const { return dispatch_.get(); }
+    IDispatch* dispatch() const { return site_.dispatch(); }
 
 private:
-    class EventSink;
-    static QWidget* makeSite();
-    DISPID idOf(const QString& member) const;
-    Variant invoke(const QString& member, InvokeKind kind, std::span<const Variant> args) const;
-
-    ComPtr<IUnknown> instance_;
-    ComPtr<IDispatch> dispatch_;
-    ComPtr<IEventSource> events_;
-    ComPtr<EventSink> sink_;
-    std::uint32_t cookie_ = 0;
+    ControlSite site_;
 };
 
 } // namespace fk::com
