@@ -9,7 +9,20 @@ namespace fk {
 
 namespace {
 
-void standardReport(const RuntimeError& error)
+void warnAndGoOn(const RuntimeError& error)
+{
+    qWarning("Run-time error '%d': %s", error.number(), qPrintable(error.description()));
+}
+
+ErrorReporter& currentReporter()
+{
+    static ErrorReporter reporter = warnAndGoOn;
+    return reporter;
+}
+
+} // namespace
+
+void reportAndEndProgram(const RuntimeError& error)
 {
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(),
@@ -22,18 +35,10 @@ void standardReport(const RuntimeError& error)
     endProgram(1);
 }
 
-ErrorReporter& currentReporter()
-{
-    static ErrorReporter reporter = standardReport;
-    return reporter;
-}
-
-} // namespace
-
 ErrorReporter setErrorReporter(ErrorReporter reporter)
 {
     ErrorReporter previous = std::move(currentReporter());
-    currentReporter() = reporter ? std::move(reporter) : ErrorReporter(standardReport);
+    currentReporter() = reporter ? std::move(reporter) : ErrorReporter(warnAndGoOn);
     return previous;
 }
 

@@ -37,6 +37,7 @@ bool haveDisplay()
 void prepareRuntime(const ProgramDescription& program, const QByteArray& manifest)
 {
     QCoreApplication::setApplicationName(program.name);
+    setErrorReporter(reportAndEndProgram);
     installDefaultFont();
     installAccessibility();
     com::setProgramManifest(manifest, QCoreApplication::applicationDirPath());
