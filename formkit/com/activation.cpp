@@ -8,46 +8,59 @@
 #include "core/runtime_error.h"
 
 #include <optional>
+#include <vector>
 
 namespace fk::com {
 
 namespace {
 
-struct ProgramManifest {
+// A manifest and the folder its library files are named relative to.
+struct ModuleManifest {
     QByteArray text;
-    QString programDir;
+    QString dir;
+    QString owner;  // whose manifest it is, for error messages
+    QString folder; // and whose folder
 };
 
-ProgramManifest& programManifest()
+ModuleManifest& programManifest()
 {
-    static ProgramManifest manifest;
+    static ModuleManifest manifest{{}, {}, QStringLiteral("the program's manifest"), QStringLiteral("the program's folder")};
     return manifest;
 }
 
-// Where a class lives: its identity and the absolute path of its library.
-struct ClassLocation {
-    Guid clsid;
-    QString libraryPath;
-    QString source; // who named the library, for error messages
-};
-
-std::optional<ClassLocation> findInManifest(const QString& name, const std::optional<Guid>& clsid)
+std::vector<ModuleManifest>& libraryManifests()
 {
-    const ProgramManifest& program = programManifest();
-    if (program.text.isEmpty())
+    static std::vector<ModuleManifest> manifests;
+    return manifests;
+}
+
+std::optional<ClassLocation> findInManifest(const ModuleManifest& module, const QString& name,
+                                            const std::optional<Guid>& clsid)
+{
+    if (module.text.isEmpty())
         return std::nullopt;
     QString error;
-    const auto manifest = Manifest::parse(program.text, &error);
+    const auto manifest = Manifest::parse(module.text, &error);
     if (!manifest)
-        throw RuntimeError::cannotCreateObject(name, QStringLiteral("the program's manifest is damaged (%1)").arg(error));
+        throw RuntimeError::cannotCreateObject(name, QStringLiteral("%1 is damaged (%2)").arg(module.owner, error));
     const ManifestClass* entry = clsid ? manifest->findClass(*clsid) : manifest->findProgId(name);
     if (!entry)
         return std::nullopt;
-    const auto path = Manifest::libraryPath(program.programDir, entry->libraryFile);
+    const auto path = Manifest::libraryPath(module.dir, entry->libraryFile);
     if (!path)
         throw RuntimeError::cannotCreateObject(
-            name, QStringLiteral("the manifest names library '%1' outside the program's folder").arg(entry->libraryFile));
-    return ClassLocation{entry->clsid, *path, QStringLiteral("the program's manifest")};
+            name, QStringLiteral("%1 names library '%2' outside %3").arg(module.owner, entry->libraryFile, module.folder));
+    return ClassLocation{entry->clsid, *path, module.owner};
+}
+
+std::optional<ClassLocation> findInManifests(const QString& name, const std::optional<Guid>& clsid)
+{
+    if (auto location = findInManifest(programManifest(), name, clsid))
+        return location;
+    for (const ModuleManifest& library : libraryManifests())
+        if (auto location = findInManifest(library, name, clsid))
+            return location;
+    return std::nullopt;
 }
 
 // The registry, asked after the manifest: the user's store, then the system's. Its paths
@@ -67,33 +80,47 @@ std::optional<ClassLocation> findInRegistry(const QString& name)
 
 void setProgramManifest(const QByteArray& manifest, const QString& programDir)
 {
-    programManifest() = {manifest, programDir};
+    programManifest().text = manifest;
+    programManifest().dir = programDir;
 }
 
-ComPtr<IUnknown> createObject(const QString& name)
+void addLibraryManifest(const QByteArray& manifest, const QString& libraryDir)
+{
+    std::erase_if(libraryManifests(), [&](const ModuleManifest& m) { return m.dir == libraryDir; });
+    libraryManifests().push_back({manifest, libraryDir, QStringLiteral("the manifest of the library in '%1'").arg(libraryDir),
+                                  QStringLiteral("that library's folder")});
+}
+
+ClassLocation locateClass(const QString& name)
 {
     const std::optional<Guid> clsid = parseGuid(name);
-    std::optional<ClassLocation> location = findInManifest(name, clsid);
+    std::optional<ClassLocation> location = findInManifests(name, clsid);
     if (!location)
         location = findInRegistry(name);
     if (!location)
         throw RuntimeError::cannotCreateObject(
-            name, QStringLiteral("the class is not registered (neither in the program's manifest nor in the registry: %1)")
+            name, QStringLiteral("the class is not registered (neither in a manifest nor in the registry: %1)")
                       .arg(QLatin1Char('\'') + Registry::searchOrder().join(QStringLiteral("', then '")) + QLatin1Char('\'')));
+    return *location;
+}
 
-    qCDebug(lcComponents) << name << "is class" << location->clsid.toString() << "in" << location->libraryPath
-                          << "named by" << location->source;
+ComPtr<IUnknown> createObject(const QString& name)
+{
+    const ClassLocation location = locateClass(name);
+
+    qCDebug(lcComponents) << name << "is class" << location.clsid.toString() << "in" << location.libraryPath
+                          << "named by" << location.source;
     QString reason;
-    const LibraryFile* library = LibraryFile::load(location->libraryPath, &reason);
+    const LibraryFile* library = LibraryFile::load(location.libraryPath, &reason);
     if (!library)
-        throw RuntimeError::cannotCreateObject(name, QStringLiteral("%1 (named by %2)").arg(reason, location->source));
+        throw RuntimeError::cannotCreateObject(name, QStringLiteral("%1 (named by %2)").arg(reason, location.source));
 
     ComPtr<IClassFactory> factory;
-    HRESULT hr = library->getClassObject(location->clsid, IClassFactory::iid, factory.put());
+    HRESULT hr = library->getClassObject(location.clsid, IClassFactory::iid, factory.put());
     if (failed(hr) || !factory)
         throw RuntimeError::cannotCreateObject(
             name, QStringLiteral("library '%1' does not deliver class %2 (code 0x%3)")
-                      .arg(location->libraryPath, location->clsid.toString())
+                      .arg(location.libraryPath, location.clsid.toString())
                       .arg(static_cast<quint32>(hr), 8, 16, QLatin1Char('0')));
     ComPtr<IUnknown> instance;
     hr = factory->CreateInstance(nullptr, IUnknown::iid, instance.put());

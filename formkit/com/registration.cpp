@@ -3,11 +3,10 @@
 
 #include "com/failure.h"
 #include "com/library_file.h"
+#include "com/module_file.h"
 #include "com/registry.h"
 
 #include <QDir>
-#include <QFile>
-#include <dlfcn.h>
 #include <optional>
 
 namespace fk::com {
@@ -28,22 +27,6 @@ HRESULT failRegistration(HRESULT code, const QString& why)
     return code;
 }
 
-// The file an address belongs to: for a library's descriptor, the library file itself, by
-// the path the loader opened it with.
-std::optional<QString> fileOf(const void* address, QString* error)
-{
-    Dl_info info{};
-    if (::dladdr(address, &info) == 0 || !info.dli_fname || !*info.dli_fname) {
-        return fail(error, QStringLiteral("the runtime cannot tell which file the library was loaded from"));
-    }
-    const QString path = QFile::decodeName(info.dli_fname);
-    if (!QDir::isAbsolutePath(path))
-        return fail(error, QStringLiteral("the library was loaded by the relative path '%1'; it registers only when "
-                                          "loaded by its absolute path")
-                               .arg(path));
-    return QDir::cleanPath(path);
-}
-
 } // namespace
 
 QString registrationError() { return lastError(); }
@@ -54,7 +37,7 @@ HRESULT libraryRegister(LibraryState&, const LibraryDescriptor& library)
     if (!library.typeLibrary)
         return failRegistration(SELFREG_E_TYPELIB, QStringLiteral("the library declares no type library"));
     QString error;
-    const auto path = fileOf(&library, &error);
+    const auto path = moduleFileOf(&library, &error);
     if (!path)
         return failRegistration(SELFREG_E_CLASS, error);
     // Registering a file that activation would refuse to load helps nobody.

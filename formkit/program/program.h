@@ -34,7 +34,8 @@ bool haveDisplay();
 int runProgram(int argc, char** argv, const ProgramDescription& program, const QByteArray& manifest = ownManifest());
 
 // Prepares the toolkit the way runProgram does, without loading a form or running the
-// event loop: the default font and the program's manifest. Tests start the runtime here.
+// event loop: the default font, the program's manifest and its error reporter. Tests start the
+// runtime here.
 void prepareRuntime(const ProgramDescription& program, const QByteArray& manifest = ownManifest());
 
 } // namespace fk
