@@ -2,9 +2,10 @@
 # else, their modes, the RUNPATHs, the link to the program, the icons, and that the installed
 # tools run from where they are, register the installed control library and find it there.
 #
-#   cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch folder> -DREADELF=<readelf> -P check_install.cmake
+#   cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch folder> -DREADELF=<readelf>
+#         -DQT_PLUGINS=<Qt's plugin folder, relative to the prefix> -P check_install.cmake
 
-foreach(var BUILD_DIR WORK_DIR READELF)
+foreach(var BUILD_DIR WORK_DIR READELF QT_PLUGINS)
   if(NOT ${var})
     message(FATAL_ERROR "${var} is not set")
   endif()
@@ -27,7 +28,13 @@ if(NOT result EQUAL 0)
 endif()
 
 set(programs lib/corvane/Corvane_ALPHA3 lib/corvane/regsvr lib/corvane/resdump lib/corvane/ctlhost)
-set(libraries lib/corvane/Lumakey.ocx lib/corvane/libformkit.so)
+set(libraries lib/corvane/Lumakey.ocx lib/corvane/libformkit.so lib/corvane/libLumakeyWidgets.so.1.0.0)
+# The widget library's names for the loader and for the linker.
+set(library_links lib/corvane/libLumakeyWidgets.so.1 lib/corvane/libLumakeyWidgets.so)
+# What Qt developers build with: the Designer plugin, the header and the CMake package.
+set(designer_plugin ${QT_PLUGINS}/designer/liblumakey_designer.so)
+set(development include/lumakey/lumakey_button.h lib/cmake/Lumakey/LumakeyConfig.cmake
+                lib/cmake/Lumakey/LumakeyConfigVersion.cmake)
 set(data share/applications/corvane.desktop
          share/icons/hicolor/16x16/apps/corvane.png share/icons/hicolor/32x32/apps/corvane.png
          share/metainfo/org.example.corvane.metainfo.xml
@@ -37,7 +44,7 @@ set(data share/applications/corvane.desktop
 
 # Exactly these files: no build helpers, no test programs.
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${prefix} ${prefix}/*)
-set(expected ${programs} ${libraries} ${data} bin/Corvane_ALPHA3)
+set(expected ${programs} ${libraries} ${library_links} ${designer_plugin} ${development} ${data} bin/Corvane_ALPHA3)
 list(SORT installed)
 list(SORT expected)
 if(NOT installed STREQUAL expected)
@@ -67,7 +74,14 @@ foreach(file IN LISTS programs libraries)
     fail("${file} has RUNPATH '${CMAKE_MATCH_1}', not '$ORIGIN'")
   endif()
 endforeach()
-foreach(file IN LISTS data)
+# The plugin finds the widget library in the private folder, wherever the prefix is.
+execute_process(COMMAND ${READELF} -d ${prefix}/${designer_plugin} OUTPUT_VARIABLE dynamic)
+string(REGEX MATCH "\\(RUNPATH\\)[^\n]*\\[([^]]*)\\]" runpath "${dynamic}")
+file(RELATIVE_PATH to_private ${prefix}/${QT_PLUGINS}/designer ${prefix}/lib/corvane)
+if(NOT CMAKE_MATCH_1 STREQUAL "$ORIGIN/${to_private}")
+  fail("${designer_plugin} has RUNPATH '${CMAKE_MATCH_1}', not '$ORIGIN/${to_private}'")
+endif()
+foreach(file IN LISTS data development designer_plugin)
   mode_of(${prefix}/${file} mode)
   if(NOT mode STREQUAL "644")
     fail("${file} has mode ${mode}, not 644")
