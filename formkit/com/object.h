@@ -1,6 +1,7 @@
 #pragma once
 
 #include "com/library.h"
+#include "com/reference_count.h"
 #include "com/unknown.h"
 
 #include <tuple>
@@ -25,7 +26,8 @@ template <class T, class... Args> ComPtr<T> makeObject(Args&&... args)
 
 // The reference counting and interface lookup that every object of a library shares.
 // Derived implements the interfaces listed; the object counts itself in its library's
-// state while it lives. It starts with the one reference that makeObject hands out.
+// state while it lives. It starts with the one reference that makeObject hands out, and its
+// count (see reference_count.h) keeps it whole while its destructor runs.
 template <class Derived, class... Interfaces> class Object : public Interfaces... {
 public:
     Object(Creation, LibraryState& state) : state_(state) { objectCreated(state_); }
@@ -50,11 +52,11 @@ public:
         return S_OK;
     }
 
-    std::uint32_t AddRef() override { return ++references_; }
+    std::uint32_t AddRef() override { return references_.add(); }
 
     std::uint32_t Release() override
     {
-        const std::uint32_t left = --references_;
+        const std::uint32_t left = references_.release();
         if (left == 0)
             delete static_cast<Derived*>(this);
         return left;
@@ -79,7 +81,7 @@ private:
     }
 
     LibraryState& state_;
-    std::uint32_t references_ = 1;
+    ReferenceCount references_;
 };
 
 } // namespace fk::com
