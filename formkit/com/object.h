@@ -2,8 +2,11 @@
 
 #include "com/library.h"
 #include "com/reference_count.h"
+#include "com/retired_storage.h"
 #include "com/unknown.h"
 
+#include <cstddef>
+#include <new>
 #include <tuple>
 #include <utility>
 
@@ -61,6 +64,14 @@ public:
             delete static_cast<Derived*>(this);
         return left;
     }
+
+#if FORMKIT_RETIRES_STORAGE
+    // A destroyed object's storage stays as its destructor left it for a while, so that a
+    // release through a reference that outlived the object is caught (see retired_storage.h).
+    // The storage comes from the heap as ever; allocation and release are declared together.
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* storage) { retireStorage(storage); }
+#endif
 
 protected:
     virtual ~Object() { objectDestroyed(state_); }
