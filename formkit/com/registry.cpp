@@ -3,6 +3,7 @@
 #include "com/failure.h"
 #include "com/file_lock.h"
 #include "com/file_replacement.h"
+#include "com/store_file.h"
 #include "com/type_info.h"
 #include "core/logging.h"
 
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QSet>
 #include <atomic>
 #include <mutex>
 #include <unistd.h>
@@ -111,6 +113,95 @@ std::mutex& processLock()
     return mutex;
 }
 
+// The store a file holds, checked: what is not JSON or of the wrong types where the
+// registry looks is refused, never guessed at. A file that does not exist
+// or holds nothing but blanks is an empty store.
+std::optional<QJsonObject> parseStore(const QString& path, const StoreFile::Contents& contents, QString* error)
+{
+    switch (contents.outcome) {
+    case StoreFile::Outcome::Missing:
+        return QJsonObject();
+    case StoreFile::Outcome::Read:
+        break;
+    case StoreFile::Outcome::Distrusted:
+    case StoreFile::Outcome::Failed:
+        return fail(error, contents.why);
+    }
+    const auto damaged = [&](const QString& why) {
+        return fail(error, QStringLiteral("the registry '%1' is damaged: %2").arg(path, why));
+    };
+    if (contents.bytes.trimmed().isEmpty())
+        return QJsonObject();
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(contents.bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return damaged(QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset));
+    if (!document.isObject())
+        return damaged(QStringLiteral("it is not a JSON object"));
+    const QJsonObject store = document.object();
+    const QJsonValue format = store.value(QStringLiteral("format"));
+    if (!format.isUndefined() && format.toString() != kFormatName)
+        return damaged(QStringLiteral("it is not a formkit registry"));
+    const QJsonValue version = store.value(QStringLiteral("version"));
+    if (!version.isUndefined() && version.toInt(-1) != kFormatVersion)
+        return damaged(QStringLiteral("it has an unknown format version"));
+    QString why;
+    if (Sections sections; !sections.load(store, &why))
+        return damaged(why);
+    return store;
+}
+
+// A class in a store read from path, by identity; nothing with *error empty when the store
+// does not know it.
+std::optional<Registry::ClassEntry> classIn(const QJsonObject& store, const QString& path, const Guid& clsid, QString* error)
+{
+    const QJsonObject classes = store.value(kClasses).toObject();
+    const QStringList keys = keysNaming(classes, clsid);
+    if (keys.isEmpty())
+        return std::nullopt;
+    const QJsonValue entry = classes.value(keys.first());
+    const QJsonValue library = entry.toObject().value(QStringLiteral("library"));
+    if (!entry.isObject() || !library.isString() || library.toString().isEmpty())
+        return fail(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
+                               .arg(clsid.toString(), path));
+    return Registry::ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString(), path};
+}
+
+// A class in a store read from path, by ProgID in any case.
+std::optional<Registry::ClassEntry> progIdIn(const QJsonObject& store, const QString& path, const QString& progId, QString* error)
+{
+    const QJsonObject progIds = store.value(kProgIds).toObject();
+    for (auto it = progIds.begin(); it != progIds.end(); ++it) {
+        if (it.key().compare(progId, Qt::CaseInsensitive) != 0)
+            continue;
+        const auto clsid = parseGuid(it.value().toString());
+        if (!clsid)
+            return fail(error, QStringLiteral("the registry entry of ProgID '%1' in '%2' is damaged: it names no class identity")
+                                   .arg(it.key(), path));
+        auto entry = classIn(store, path, *clsid, error);
+        if (!entry && error && error->isEmpty())
+            return fail(error, QStringLiteral("the registry names class %1 for ProgID '%2', but that class is not registered")
+                                   .arg(clsid->toString(), it.key()));
+        if (entry)
+            entry->progId = it.key();
+        return entry;
+    }
+    return std::nullopt;
+}
+
+// Says, once a process for each store and reason, which store activation passed over and why.
+void warnSkipped(const QString& path, const QString& why)
+{
+    static std::mutex mutex;
+    static QSet<QString> told;
+    const std::lock_guard<std::mutex> guard(mutex);
+    const QString key = path + QLatin1Char('\n') + why;
+    if (told.contains(key))
+        return;
+    told.insert(key);
+    qCWarning(lcRegistry).noquote() << QStringLiteral("skipped the registry '%1': %2").arg(path, why);
+}
+
 } // namespace
 
 QString Registry::defaultLocation()
@@ -146,9 +237,15 @@ std::optional<Registry::ClassEntry> Registry::locate(const QString& progIdOrClas
 {
     const std::optional<Guid> clsid = parseGuid(progIdOrClassId);
     for (const QString& path : searchOrder()) {
-        const Registry registry(path);
-        QString why;
-        auto entry = clsid ? registry.findClass(*clsid, &why) : registry.findProgId(progIdOrClassId, &why);
+        QString why, skipped;
+        const auto store = Registry(path).readForActivation(&why, &skipped);
+        if (!skipped.isEmpty()) {
+            warnSkipped(path, skipped);
+            continue;
+        }
+        if (!store)
+            return fail(error, why);
+        auto entry = clsid ? classIn(*store, path, *clsid, &why) : progIdIn(*store, path, progIdOrClassId, &why);
         if (entry)
             return entry;
         if (!why.isEmpty())
@@ -176,47 +273,27 @@ QString Registry::registrationLocation()
     return registrationScope() == Scope::System ? systemLocation() : defaultLocation();
 }
 
-namespace {
-constexpr qint64 kLargestStore = 64 * 1024 * 1024;
-} // namespace
-
 std::optional<QJsonObject> Registry::read(QString* error) const
 {
-    const auto damaged = [&](const QString& why) {
-        return fail(error, QStringLiteral("the registry '%1' is damaged: %2").arg(path_, why));
-    };
-    QFile file(path_);
-    if (!file.exists())
-        return QJsonObject();
-    // Opening a pipe or a device would wait or read forever; a store is a plain file of
-    // modest size.
-    const QFileInfo info(path_);
-    if (!info.isFile())
-        return fail(error, QStringLiteral("the registry '%1' is not a regular file").arg(path_));
-    if (info.size() > kLargestStore)
-        return damaged(QStringLiteral("it is larger than %1 bytes").arg(kLargestStore));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("the registry '%1' cannot be read: %2").arg(path_, file.errorString()));
-    const QByteArray text = file.readAll();
-    if (text.trimmed().isEmpty())
-        return QJsonObject();
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return damaged(QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset));
-    if (!document.isObject())
-        return damaged(QStringLiteral("it is not a JSON object"));
-    const QJsonObject store = document.object();
-    const QJsonValue format = store.value(QStringLiteral("format"));
-    if (!format.isUndefined() && format.toString() != kFormatName)
-        return damaged(QStringLiteral("it is not a formkit registry"));
-    const QJsonValue version = store.value(QStringLiteral("version"));
-    if (!version.isUndefined() && version.toInt(-1) != kFormatVersion)
-        return damaged(QStringLiteral("it has an unknown format version"));
-    QString why;
-    if (Sections sections; !sections.load(store, &why))
-        return damaged(why);
-    return store;
+    return parseStore(path_, StoreFile::read(path_, StoreFile::Trust::AnyOwner), error);
+}
+
+std::optional<QJsonObject> Registry::readForActivation(QString* error, QString* skipped) const
+{
+    // Root runs what the libraries it loads run: it takes them only from stores that no
+    // other user can have written.
+    const bool root = ::geteuid() == 0;
+    const StoreFile::Contents contents = StoreFile::read(path_, root ? StoreFile::Trust::RootOnly : StoreFile::Trust::AnyOwner);
+    if (contents.outcome == StoreFile::Outcome::Distrusted) {
+        if (error)
+            error->clear();
+        return fail(skipped, QStringLiteral("%1, and a process running as root takes classes only from stores that root "
+                                            "alone can write")
+                                 .arg(contents.why));
+    }
+    if (skipped)
+        skipped->clear();
+    return parseStore(path_, contents, error);
 }
 
 std::optional<Registry::ClassEntry> Registry::findClass(const Guid& clsid, QString* error) const
@@ -226,16 +303,7 @@ std::optional<Registry::ClassEntry> Registry::findClass(const Guid& clsid, QStri
     const auto store = read(error);
     if (!store)
         return std::nullopt;
-    const QJsonObject classes = store->value(kClasses).toObject();
-    const QStringList keys = keysNaming(classes, clsid);
-    if (keys.isEmpty())
-        return std::nullopt;
-    const QJsonValue entry = classes.value(keys.first());
-    const QJsonValue library = entry.toObject().value(QStringLiteral("library"));
-    if (!entry.isObject() || !library.isString() || library.toString().isEmpty())
-        return fail(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
-                                               .arg(clsid.toString(), path_));
-    return ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString(), path_};
+    return classIn(*store, path_, clsid, error);
 }
 
 std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, QString* error) const
@@ -245,23 +313,7 @@ std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, 
     const auto store = read(error);
     if (!store)
         return std::nullopt;
-    const QJsonObject progIds = store->value(kProgIds).toObject();
-    for (auto it = progIds.begin(); it != progIds.end(); ++it) {
-        if (it.key().compare(progId, Qt::CaseInsensitive) != 0)
-            continue;
-        const auto clsid = parseGuid(it.value().toString());
-        if (!clsid)
-            return fail(error, QStringLiteral("the registry entry of ProgID '%1' in '%2' is damaged: it names no class identity")
-                                                   .arg(it.key(), path_));
-        auto entry = findClass(*clsid, error);
-        if (!entry && error && error->isEmpty())
-            return fail(error, QStringLiteral("the registry names class %1 for ProgID '%2', but that class is not registered")
-                         .arg(clsid->toString(), it.key()));
-        if (entry)
-            entry->progId = it.key();
-        return entry;
-    }
-    return std::nullopt;
+    return progIdIn(*store, path_, progId, error);
 }
 
 bool Registry::writable(QString* error) const

@@ -22,7 +22,11 @@ namespace fk::com {
 // system store holds what was installed for everyone, written by packages as root through
 // `regsvr --system`: $FORMKIT_SYSTEM_REGISTRY when set, else /var/lib/formkit/registry.json.
 // Activation asks the user's store first, so a user can put a library of their own in
-// place of an installed one; a store that does not exist is simply empty.
+// place of an installed one; a store that does not exist is simply empty. A process whose
+// effective user is root takes classes only from stores that root alone can write (a file
+// of root's in a folder of root's, neither writable by anyone else): with `sudo` keeping a
+// user's environment, that user's store would otherwise choose what root loads. It skips
+// the others and says so under formkit.registry.
 //
 // What it holds, as indented JSON (identities in the braced upper-case form, status bits
 // and locales as hex texts, every path absolute):
@@ -59,7 +63,8 @@ namespace fk::com {
 // the old file in one atomic rename, so a reader sees either the old or the new store and
 // a writer that dies half-way leaves the old one in place. A store that cannot be read
 // (not JSON, cut short, wrong types where the registry looks) is an error, never a guess:
-// changes to it are refused so that nothing in it is lost.
+// changes to it are refused so that nothing in it is lost. A store that cannot be examined
+// is an error too, not an empty store.
 class Registry {
 public:
     // Where a registered class lives.
@@ -88,7 +93,8 @@ public:
     // their order: what activation and other hosts use. Returns nothing with *error empty
     // when no store knows the class, and nothing with *error saying why when a store asked
     // before the class was found is damaged (which library the user meant cannot be told
-    // from a store that cannot be read, even when a later store knows the class).
+    // from a store that cannot be read, even when a later store knows the class). It reads
+    // the stores as readForActivation does, and warns of each store it passes over.
     static std::optional<ClassEntry> locate(const QString& progIdOrClassId, QString* error);
 
     // The store registration writes (see registrationLocation).
@@ -118,6 +124,10 @@ public:
 
     // The whole store, checked; a store that does not exist yet reads as empty.
     std::optional<QJsonObject> read(QString* error) const;
+    // The store as activation takes it: as read() gives it, except that a process running
+    // as root takes nothing from a store that another user could have written. Such a store
+    // gives nothing, with *error empty and *skipped saying why; *skipped is empty otherwise.
+    std::optional<QJsonObject> readForActivation(QString* error, QString* skipped) const;
 
 private:
     using Change = std::function<bool(QJsonObject& store, QString* error)>;

@@ -8,6 +8,7 @@
 
 #include <QJsonObject>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -48,6 +49,8 @@ public:
 
     const QString& path() const { return path_; }
     QString folder() const { return QFileInfo(path_).absolutePath(); }
+    // The test's own folder, under which the store's folders are made.
+    QString root() const { return QFileInfo(dir_.path()).canonicalFilePath(); }
     QByteArray bytes() const
     {
         QFile file(path_);
@@ -242,6 +245,94 @@ TEST(SystemStore, RegsvrSaysWhyItCannotWriteTheSystemStoreAndChangesNothing)
     EXPECT_TRUE(denied.err.contains(QStringLiteral("permission denied"))) << denied.err.toStdString();
     EXPECT_TRUE(denied.err.contains(QStringLiteral("as root"))) << denied.err.toStdString();
     EXPECT_EQ(system.bytes(), kOtherVendor);
+}
+
+// A user who is neither root nor the tests' own.
+constexpr uid_t kOtherUser = 65534;
+
+// Records what formkit.registry warns of while it lives.
+class RegistryWarnings {
+public:
+    RegistryWarnings() : previous_(qInstallMessageHandler(record)) { recording() = this; }
+    ~RegistryWarnings()
+    {
+        qInstallMessageHandler(previous_);
+        recording() = nullptr;
+    }
+    RegistryWarnings(const RegistryWarnings&) = delete;
+    RegistryWarnings& operator=(const RegistryWarnings&) = delete;
+
+    QString all() const { return lines_.join(QLatin1Char('\n')); }
+
+private:
+    static RegistryWarnings*& recording()
+    {
+        static RegistryWarnings* current = nullptr;
+        return current;
+    }
+    static void record(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (type == QtWarningMsg && qstrcmp(context.category, "formkit.registry") == 0)
+            recording()->lines_ << message;
+    }
+
+    QtMessageHandler previous_;
+    QStringList lines_;
+};
+
+TEST(SystemStore, RootTakesClassesOnlyFromStoresThatRootAloneCanWrite)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only a process running as root passes over stores that others can write";
+    TestRegistry user;
+    TestSystemRegistry system;
+    setProgramManifest({}, user.folder());
+    QTemporaryDir own;
+    const QString userCopy = copyOfLibrary(own.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {userCopy}).exitCode, 0);
+    // A store of root's own, in a folder of root's own, is taken.
+    EXPECT_EQ(reasonCreating(kButtonProgId), QStringLiteral("(created)"));
+
+    const QByteArray file = QFile::encodeName(user.path());
+    const QByteArray folder = QFile::encodeName(user.folder());
+    const struct {
+        const char* change;
+        uid_t fileOwner, folderOwner;
+        mode_t fileMode, folderMode;
+        QString why;
+    } cases[] = {
+        {"the file is another user's", kOtherUser, 0, 0644, 0700, QStringLiteral("it belongs to user 65534")},
+        {"others can write the file", 0, 0, 0666, 0700, QStringLiteral("other users can write it")},
+        {"the folder is another user's", 0, kOtherUser, 0644, 0700,
+         QStringLiteral("its folder '%1' belongs to user 65534").arg(user.folder())},
+        {"others can write the folder", 0, 0, 0644, 0777, QStringLiteral("other users can write its folder '%1'").arg(user.folder())},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        RegistryWarnings warnings;
+        ASSERT_EQ(::chown(file.constData(), c.fileOwner, c.fileOwner), 0);
+        ASSERT_EQ(::chown(folder.constData(), c.folderOwner, c.folderOwner), 0);
+        ASSERT_EQ(::chmod(file.constData(), c.fileMode), 0);
+        ASSERT_EQ(::chmod(folder.constData(), c.folderMode), 0);
+        // The library it names is not loaded: the class is not registered as far as root goes.
+        const QString reason = reasonCreating(kButtonProgId);
+        EXPECT_TRUE(reason.contains(QStringLiteral("the class is not registered"))) << reason.toStdString();
+        EXPECT_TRUE(warnings.all().contains(QStringLiteral("skipped the registry '%1': %2").arg(user.path(), c.why)))
+            << warnings.all().toStdString();
+    }
+
+    // The system store, root's alone, still serves after the user's store is passed over.
+    QTemporaryDir installed;
+    const QString systemCopy = copyOfLibrary(installed.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), systemCopy}).exitCode, 0);
+    QString error;
+    const auto entry = Registry::locate(kButtonProgId, &error);
+    ASSERT_TRUE(entry) << error.toStdString();
+    EXPECT_EQ(entry->store, system.path());
+    EXPECT_EQ(entry->libraryPath, systemCopy);
+    EXPECT_TRUE(createObject(kButtonProgId));
+    ASSERT_EQ(::chown(folder.constData(), 0, 0), 0);
+    ASSERT_EQ(::chown(file.constData(), 0, 0), 0);
 }
 
 TEST(SystemStore, LivesWhereTheMachineSaysOrInVarLib)
