@@ -113,8 +113,8 @@ std::mutex& processLock()
     return mutex;
 }
 
-// The store a file holds, checked: what is not JSON or of the wrong types where the
-// registry looks is refused, never guessed at. A file that does not exist
+// The store a file holds, checked: what is not JSON, not a formkit registry or of the wrong
+// types where the registry looks is refused, never guessed at. A file that does not exist
 // or holds nothing but blanks is an empty store.
 std::optional<QJsonObject> parseStore(const QString& path, const StoreFile::Contents& contents, QString* error)
 {
@@ -139,9 +139,14 @@ std::optional<QJsonObject> parseStore(const QString& path, const StoreFile::Cont
     if (!document.isObject())
         return damaged(QStringLiteral("it is not a JSON object"));
     const QJsonObject store = document.object();
+    // Another program's settings are JSON objects too: a file is taken for a store only
+    // when it says it is one, so that no registration ever rewrites someone else's file.
     const QJsonValue format = store.value(QStringLiteral("format"));
-    if (!format.isUndefined() && format.toString() != kFormatName)
-        return damaged(QStringLiteral("it is not a formkit registry"));
+    if (format.isUndefined())
+        return fail(error, QStringLiteral("the file '%1' is not a formkit registry: it has no \"format\" key").arg(path));
+    if (format.toString() != kFormatName)
+        return fail(error, QStringLiteral("the file '%1' is not a formkit registry: its \"format\" is not \"%2\"")
+                               .arg(path, kFormatName));
     const QJsonValue version = store.value(QStringLiteral("version"));
     if (!version.isUndefined() && version.toInt(-1) != kFormatVersion)
         return damaged(QStringLiteral("it has an unknown format version"));

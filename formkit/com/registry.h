@@ -62,9 +62,10 @@ namespace fk::com {
 // under a lock file next to the store ("registry.json.lock"), and the new contents replace
 // the old file in one atomic rename, so a reader sees either the old or the new store and
 // a writer that dies half-way leaves the old one in place. A store that cannot be read
-// (not JSON, cut short, wrong types where the registry looks) is an error, never a guess:
-// changes to it are refused so that nothing in it is lost. A store that cannot be examined
-// is an error too, not an empty store.
+// (not JSON, cut short, wrong types where the registry looks, or a file that does not say
+// "format": "formkit registry", such as another program's settings) is an error, never a
+// guess: changes to it are refused so that nothing in it is lost. A store that cannot be
+// examined is an error too, not an empty store.
 class Registry {
 public:
     // Where a registered class lives.
