@@ -373,9 +373,17 @@ bool Registry::update(const Change& change, QString* error) const
         qCDebug(lcRegistry) << path_ << "already says so; left as it is";
         return true;
     }
+    // Compact: indentation grows with the depth of whatever else the store keeps, and could
+    // turn a valid store into one too large to read, losing every registration in it.
+    const QByteArray contents = QJsonDocument(after).toJson(QJsonDocument::Compact);
+    if (contents.size() > StoreFile::kLargest)
+        return fail(error, QStringLiteral("the registry '%1' would grow to %2 bytes, more than the %3 that readers take; "
+                                          "it is left as it was")
+                               .arg(path_)
+                               .arg(contents.size())
+                               .arg(StoreFile::kLargest));
     qCDebug(lcRegistry) << "writing" << path_;
-
-    return replaceFile(path_, QJsonDocument(after).toJson(QJsonDocument::Indented), error);
+    return replaceFile(path_, contents, error);
 }
 
 bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const

@@ -28,8 +28,8 @@ namespace fk::com {
 // user's environment, that user's store would otherwise choose what root loads. It skips
 // the others and says so under formkit.registry.
 //
-// What it holds, as indented JSON (identities in the braced upper-case form, status bits
-// and locales as hex texts, every path absolute):
+// What it holds, as JSON written compactly (shown indented here; identities in the braced
+// upper-case form, status bits and locales as hex texts, every path absolute):
 //
 //   {
 //     "format": "formkit registry",
@@ -62,10 +62,11 @@ namespace fk::com {
 // under a lock file next to the store ("registry.json.lock"), and the new contents replace
 // the old file in one atomic rename, so a reader sees either the old or the new store and
 // a writer that dies half-way leaves the old one in place. A store that cannot be read
-// (not JSON, cut short, wrong types where the registry looks, or a file that does not say
-// "format": "formkit registry", such as another program's settings) is an error, never a
-// guess: changes to it are refused so that nothing in it is lost. A store that cannot be
-// examined is an error too, not an empty store.
+// (not JSON, cut short, wrong types where the registry looks, larger than any store, or a
+// file that does not say "format": "formkit registry", such as another program's settings)
+// is an error, never a guess: changes to it are refused so that nothing in it is lost, and
+// no change writes a store that readers would refuse. A store that cannot be examined is an
+// error too, not an empty store.
 class Registry {
 public:
     // Where a registered class lives.

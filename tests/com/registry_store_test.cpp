@@ -4,6 +4,7 @@
 #include "support/library_support.h"
 
 #include "com/library.h"
+#include "com/store_file.h"
 #include "com/type_info.h"
 
 #include <QElapsedTimer>
@@ -295,6 +296,49 @@ TEST(RegistryStore, RefusesToRecordARelativeLibraryPath)
     EXPECT_FALSE(Registry(test.path()).registerLibrary(library.descriptor(), QStringLiteral("Fake3.ocx"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("'Fake3.ocx' is not absolute"))) << error.toStdString();
     EXPECT_FALSE(QFile::exists(test.path()));
+}
+
+// A valid store in which another tool keeps 17 lists nested 1,000 deep (within the JSON
+// parser's limit of nesting): 34 KB as it is, but 68 MB if written indented.
+QByteArray storeWithDeepLists()
+{
+    QByteArray store = R"({"format": "formkit registry", "version": 1)";
+    for (int i = 0; i < 17; ++i)
+        store += ", \"deep" + QByteArray::number(i) + "\": " + QByteArray(1000, '[') + QByteArray(1000, ']');
+    return store + '}';
+}
+
+TEST(RegistryStore, AWriteNeverLeavesAStoreThatReadersRefuse)
+{
+    TestRegistry test;
+    const Registry registry(test.path());
+    const FakeLibrary library(7);
+    QString error;
+
+    // Registering and unregistering keep the store readable, and about its size.
+    const QByteArray deep = storeWithDeepLists();
+    test.write(deep);
+    ASSERT_TRUE(registry.read(&error)) << error.toStdString();
+    ASSERT_TRUE(registry.registerLibrary(library.descriptor(), library.path(), &error)) << error.toStdString();
+    EXPECT_LT(test.bytes().size(), 2 * deep.size());
+    EXPECT_TRUE(registered(registry, library));
+    ASSERT_TRUE(registry.unregisterLibrary(library.descriptor(), &error)) << error.toStdString();
+    EXPECT_TRUE(registry.read(&error)) << error.toStdString();
+    const QJsonObject before = QJsonDocument::fromJson(deep).object();
+    const QJsonObject after = test.json();
+    for (auto it = before.begin(); it != before.end(); ++it)
+        EXPECT_TRUE(after.value(it.key()) == it.value()) << "the other tool's " << it.key().toStdString() << " is kept";
+
+    // A store just under the readers' limit, which one more registration would take past it,
+    // is refused and kept as it was.
+    QByteArray full = R"({"format": "formkit registry", "version": 1, "notes": ")";
+    full += QByteArray(StoreFile::kLargest - full.size() - 100, 'x') + "\"}";
+    test.write(full);
+    ASSERT_TRUE(registry.read(&error)) << error.toStdString();
+    EXPECT_FALSE(registry.registerLibrary(library.descriptor(), library.path(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("the registry '%1' would grow to").arg(test.path()))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("more than the 67108864 that readers take"))) << error.toStdString();
+    EXPECT_TRUE(test.bytes() == full) << "the store was changed";
 }
 
 // What the writers, the killer and the test share across their processes.
