@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,5 +56,20 @@ bool replaceFile(const QString& path, const QByteArray& contents, QString* error
 }
 
 void removeLeftovers(const QString& path) { ::unlink(writingName(path).constData()); }
+
+std::optional<QString> replacementTarget(const QString& path, QString* error)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    char* resolved = ::realpath(native.constData(), nullptr);
+    if (!resolved)
+        return fail(error, QStringLiteral("'%1' is a symbolic link that leads to no file (%2); it is left as it is")
+                               .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    const QString target = QFile::decodeName(resolved);
+    std::free(resolved);
+    return target;
+}
 
 } // namespace fk::com

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace fk::com {
 
@@ -10,8 +11,14 @@ namespace fk::com {
 // old file's permissions, and flushed to the disk. Only the holder of the file's lock may
 // call it: one writer at a time uses that name, and a writer that dies half-way leaves the
 // old file in place and a half-written copy that the next writer removes
-// (removeLeftovers) or overwrites.
+// (removeLeftovers) or overwrites. path must not be a symbolic link, which the rename
+// would replace: replace the file replacementTarget names.
 bool replaceFile(const QString& path, const QByteArray& contents, QString* error);
 void removeLeftovers(const QString& path);
+
+// The file that replacing path is to change: path itself, or the file a symbolic link at
+// path leads to (by its real path, every link followed), so that the link stays a link.
+// A link that leads to no file is an error: what it was meant to name cannot be told.
+std::optional<QString> replacementTarget(const QString& path, QString* error);
 
 } // namespace fk::com

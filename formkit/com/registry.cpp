@@ -323,54 +323,62 @@ std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, 
 
 bool Registry::writable(QString* error) const
 {
-    const QString why = whyNotWritable(QFileInfo(path_).absolutePath());
+    const auto target = replacementTarget(path_, error);
+    if (!target)
+        return false;
+    const QString why = whyNotWritable(QFileInfo(*target).absolutePath());
     if (why.isEmpty())
         return true;
-    return fail(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, why));
+    return fail(error, QStringLiteral("cannot write the registry '%1': %2").arg(*target, why));
 }
 
 bool Registry::update(const Change& change, QString* error) const
 {
-    const QFileInfo info(path_);
+    // A store that is a link is changed where the link leads, so that the link stays one;
+    // the lock is taken there too, beside the file that changes.
+    const auto target = replacementTarget(path_, error);
+    if (!target)
+        return false;
+    const QString folder = QFileInfo(*target).absolutePath();
     // A change that leaves a store that is not there as it is (removing what was never
     // registered) makes nothing, not even the store's folder.
-    if (!info.absoluteDir().exists()) {
+    if (!QFileInfo(folder).isDir()) {
         QJsonObject empty;
         QString why;
         if (change(empty, &why) && empty.isEmpty())
             return true;
     }
-    if (!QDir().mkpath(info.absolutePath())) {
-        const QString why = whyNotWritable(info.absolutePath());
+    if (!QDir().mkpath(folder)) {
+        const QString why = whyNotWritable(folder);
         return fail(error, QStringLiteral("cannot make the registry's folder '%1'%2")
-                                  .arg(info.absolutePath(), why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+                               .arg(folder, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
     }
     const std::lock_guard<std::mutex> inProcess(processLock());
-    FileLock lock(path_ + QStringLiteral(".lock"));
+    FileLock lock(*target + QStringLiteral(".lock"));
     if (FileLock::Failure failure; !lock.lock(kLockTimeoutMs, &failure)) {
         switch (failure) {
         case FileLock::Failure::Timeout:
-            return fail(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
+            return fail(error, QStringLiteral("the registry '%1' stays locked by another process").arg(*target));
         case FileLock::Failure::Permission: {
-            const QString why = whyNotWritable(info.absolutePath());
+            const QString why = whyNotWritable(folder);
             return fail(error, QStringLiteral("cannot make the registry's lock file '%1.lock'%2")
-                                   .arg(path_, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+                                   .arg(*target, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
         }
         default:
-            return fail(error, QStringLiteral("cannot lock the registry '%1'").arg(path_));
+            return fail(error, QStringLiteral("cannot lock the registry '%1'").arg(*target));
         }
     }
     // A writer that died half-way may have left its copy behind.
-    removeLeftovers(path_);
+    removeLeftovers(*target);
     // Read under the lock: another process may have changed the store a moment ago.
-    const auto before = read(error);
+    const auto before = Registry(*target).read(error);
     if (!before)
         return false;
     QJsonObject after = *before;
     if (!change(after, error))
         return false;
     if (after == *before) {
-        qCDebug(lcRegistry) << path_ << "already says so; left as it is";
+        qCDebug(lcRegistry) << *target << "already says so; left as it is";
         return true;
     }
     // Compact: indentation grows with the depth of whatever else the store keeps, and could
@@ -379,11 +387,11 @@ bool Registry::update(const Change& change, QString* error) const
     if (contents.size() > StoreFile::kLargest)
         return fail(error, QStringLiteral("the registry '%1' would grow to %2 bytes, more than the %3 that readers take; "
                                           "it is left as it was")
-                               .arg(path_)
+                               .arg(*target)
                                .arg(contents.size())
                                .arg(StoreFile::kLargest));
-    qCDebug(lcRegistry) << "writing" << path_;
-    return replaceFile(path_, contents, error);
+    qCDebug(lcRegistry) << "writing" << *target;
+    return replaceFile(*target, contents, error);
 }
 
 bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const

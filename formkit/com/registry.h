@@ -61,12 +61,13 @@ namespace fk::com {
 // Keys the registry does not know are kept as they are. Every change is a read-modify-write
 // under a lock file next to the store ("registry.json.lock"), and the new contents replace
 // the old file in one atomic rename, so a reader sees either the old or the new store and
-// a writer that dies half-way leaves the old one in place. A store that cannot be read
-// (not JSON, cut short, wrong types where the registry looks, larger than any store, or a
-// file that does not say "format": "formkit registry", such as another program's settings)
-// is an error, never a guess: changes to it are refused so that nothing in it is lost, and
-// no change writes a store that readers would refuse. A store that cannot be examined is an
-// error too, not an empty store.
+// a writer that dies half-way leaves the old one in place. A store that is a symbolic link
+// is changed where the link leads, and the link stays; a link that leads to no file is
+// refused. A store that cannot be read (not JSON, cut short, wrong types where the registry
+// looks, larger than any store, or a file that does not say "format": "formkit registry",
+// such as another program's settings) is an error, never a guess: changes to it are refused
+// so that nothing in it is lost, and no change writes a store that readers would refuse. A
+// store that cannot be examined is an error too, not an empty store.
 class Registry {
 public:
     // Where a registered class lives.

@@ -341,6 +341,43 @@ TEST(RegistryStore, AWriteNeverLeavesAStoreThatReadersRefuse)
     EXPECT_TRUE(test.bytes() == full) << "the store was changed";
 }
 
+TEST(RegistryStore, AStoreThatIsALinkIsChangedWhereTheLinkLeads)
+{
+    QTemporaryDir folder;
+    const QString shared = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/shared");
+    const QString own = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/own");
+    ASSERT_TRUE(QDir().mkpath(shared) && QDir().mkpath(own));
+    const QString target = shared + QStringLiteral("/registry.json");
+    const QString link = own + QStringLiteral("/registry.json");
+    const FakeLibrary first(1);
+    const FakeLibrary second(2);
+    QString error;
+    ASSERT_TRUE(Registry(target).registerLibrary(first.descriptor(), first.path(), &error)) << error.toStdString();
+    ASSERT_TRUE(QFile::link(QStringLiteral("../shared/registry.json"), link));
+
+    // Written through the link: the link stays, the file it leads to changes, and nothing
+    // is left beside either.
+    const Registry linked(link);
+    ASSERT_TRUE(linked.registerLibrary(second.descriptor(), second.path(), &error)) << error.toStdString();
+    ASSERT_TRUE(linked.unregisterLibrary(first.descriptor(), &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget().toStdString(), target.toStdString());
+    EXPECT_TRUE(registered(Registry(target), second));
+    EXPECT_FALSE(registered(Registry(target), first));
+    EXPECT_TRUE(registered(linked, second));
+    const auto files = [](const QString& in) { return QDir(in).entryList(QDir::Files | QDir::Hidden | QDir::System); };
+    EXPECT_EQ(files(own), QStringList{QStringLiteral("registry.json")});
+    EXPECT_EQ(files(shared), QStringList{QStringLiteral("registry.json")});
+
+    // A link that leads nowhere is refused, and stays the link it was.
+    ASSERT_TRUE(QFile::remove(target));
+    EXPECT_FALSE(linked.registerLibrary(first.descriptor(), first.path(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("'%1' is a symbolic link that leads to no file").arg(link))) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_EQ(files(own), QStringList{QStringLiteral("registry.json")});
+}
+
 // What the writers, the killer and the test share across their processes.
 struct KillingGround {
     static constexpr int kWriters = 6;
