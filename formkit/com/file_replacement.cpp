@@ -34,18 +34,26 @@ bool writeAll(int fd, const QByteArray& contents)
     return true;
 }
 
+// Gives the new file the mode asked for, or else the old file's; a new file without a mode
+// asked for keeps what the umask left.
+bool setMode(int fd, const QByteArray& target, std::optional<mode_t> mode)
+{
+    if (mode)
+        return ::fchmod(fd, *mode) == 0;
+    struct stat old {};
+    return ::stat(target.constData(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
 } // namespace
 
-bool replaceFile(const QString& path, const QByteArray& contents, QString* error)
+bool replaceFile(const QString& path, const QByteArray& contents, std::optional<mode_t> mode, QString* error)
 {
     const QByteArray target = QFile::encodeName(path);
     const QByteArray temporary = writingName(path);
     const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
         return fail(error, cannotWrite(path, errno));
-    struct stat old {};
-    const bool ok = (::stat(target.constData(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0)
-                    && writeAll(fd, contents) && ::fdatasync(fd) == 0;
+    const bool ok = setMode(fd, target, mode) && writeAll(fd, contents) && ::fdatasync(fd) == 0;
     const int code = errno;
     if (::close(fd) != 0 || !ok || ::rename(temporary.constData(), target.constData()) != 0) {
         const int why = ok ? errno : code;

@@ -13,7 +13,9 @@
 #include <QJsonDocument>
 #include <QSet>
 #include <atomic>
+#include <cerrno>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fk::com {
@@ -104,6 +106,26 @@ QString whyNotWritable(const QString& folder)
     if (::access(QFile::encodeName(existing).constData(), W_OK | X_OK) != 0)
         return QStringLiteral("permission denied");
     return {};
+}
+
+// Files and folders of the system store: read by all, written by their owner.
+constexpr mode_t kReadableByAll = 0644;
+constexpr mode_t kSearchableByAll = 0755;
+
+// Makes a folder and every missing folder above it. Folders made for every user are
+// readable and searchable by all whatever the umask; others follow the umask. Folders
+// that exist already are left as their owner set them.
+bool makeFolders(const QString& folder, bool forEveryUser)
+{
+    if (QFileInfo(folder).isDir())
+        return true;
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (parent != folder && !makeFolders(parent, forEveryUser))
+        return false;
+    const QByteArray native = QFile::encodeName(folder);
+    if (::mkdir(native.constData(), forEveryUser ? kSearchableByAll : 0777) != 0)
+        return errno == EEXIST && QFileInfo(folder).isDir();
+    return !forEveryUser || ::chmod(native.constData(), kSearchableByAll) == 0;
 }
 
 // Changes within one process take turns here; the lock file keeps processes apart.
@@ -332,6 +354,8 @@ bool Registry::writable(QString* error) const
     return fail(error, QStringLiteral("cannot write the registry '%1': %2").arg(*target, why));
 }
 
+bool Registry::forEveryUser() const { return QDir::cleanPath(path_) == QDir::cleanPath(systemLocation()); }
+
 bool Registry::update(const Change& change, QString* error) const
 {
     // A store that is a link is changed where the link leads, so that the link stays one;
@@ -348,7 +372,9 @@ bool Registry::update(const Change& change, QString* error) const
         if (change(empty, &why) && empty.isEmpty())
             return true;
     }
-    if (!QDir().mkpath(folder)) {
+    // The system store is read by every user, whatever umask root has.
+    const bool everyone = forEveryUser();
+    if (!makeFolders(folder, everyone)) {
         const QString why = whyNotWritable(folder);
         return fail(error, QStringLiteral("cannot make the registry's folder '%1'%2")
                                .arg(folder, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
@@ -391,7 +417,7 @@ bool Registry::update(const Change& change, QString* error) const
                                .arg(contents.size())
                                .arg(StoreFile::kLargest));
     qCDebug(lcRegistry) << "writing" << *target;
-    return replaceFile(*target, contents, error);
+    return replaceFile(*target, contents, everyone ? std::optional<mode_t>(kReadableByAll) : std::nullopt, error);
 }
 
 bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const

@@ -66,8 +66,9 @@ namespace fk::com {
 // refused. A store that cannot be read (not JSON, cut short, wrong types where the registry
 // looks, larger than any store, or a file that does not say "format": "formkit registry",
 // such as another program's settings) is an error, never a guess: changes to it are refused
-// so that nothing in it is lost, and no change writes a store that readers would refuse. A
-// store that cannot be examined is an error too, not an empty store.
+// so that nothing in it is lost, and no change writes a store that readers would refuse.
+// The folders made for the system store and the store itself are readable by every user
+// whatever root's umask; a store that cannot be examined is an error, not an empty store.
 class Registry {
 public:
     // Where a registered class lives.
@@ -134,6 +135,8 @@ public:
 
 private:
     using Change = std::function<bool(QJsonObject& store, QString* error)>;
+    // Whether this is the system store, which every user reads.
+    bool forEveryUser() const;
     // Runs a change on the store under its lock; writes the result only when the change
     // succeeds.
     bool update(const Change& change, QString* error) const;

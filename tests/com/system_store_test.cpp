@@ -7,8 +7,10 @@
 #include "core/runtime_error.h"
 
 #include <QJsonObject>
+#include <grp.h>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -249,6 +251,74 @@ TEST(SystemStore, RegsvrSaysWhyItCannotWriteTheSystemStoreAndChangesNothing)
 
 // A user who is neither root nor the tests' own.
 constexpr uid_t kOtherUser = 65534;
+
+// A file's permissions in octal, as ls and chmod write them.
+std::string modeOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return "missing";
+    return QString::number(info.st_mode & 07777, 8).toStdString();
+}
+
+// What another user is told who looks for the button in a store: "found", "not registered"
+// or the error. Asked in a child process that has become that user (which needs root).
+QString lookupAsOtherUser(const QString& store)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return QStringLiteral("no pipe to the child");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        QString answer = QStringLiteral("cannot become user %1").arg(kOtherUser);
+        if (::setgroups(0, nullptr) == 0 && ::setgid(kOtherUser) == 0 && ::setuid(kOtherUser) == 0) {
+            QString error;
+            const bool found = Registry(store).findProgId(kButtonProgId, &error).has_value();
+            answer = found ? QStringLiteral("found") : error.isEmpty() ? QStringLiteral("not registered") : error;
+        }
+        const QByteArray text = answer.toUtf8();
+        const bool written = ::write(channel[1], text.constData(), static_cast<std::size_t>(text.size())) == text.size();
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(channel[1]);
+    QByteArray text;
+    char buffer[1024];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, got);
+    ::close(channel[0]);
+    ::waitpid(child, nullptr, 0);
+    return QString::fromUtf8(text);
+}
+
+TEST(SystemStore, EveryUserReadsTheSystemStoreWhateverRootsUmask)
+{
+    TestRegistry user;
+    TestSystemRegistry system;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+
+    // Root's umask lets no one else read what it makes; the system store is still for all.
+    const mode_t umask = ::umask(077);
+    const ToolRun added = runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), library});
+    ::umask(umask);
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    for (QString made = system.folder(); made != system.root(); made = QFileInfo(made).absolutePath())
+        EXPECT_EQ(modeOf(made), "755") << made.toStdString();
+    EXPECT_EQ(modeOf(system.path()), "644");
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "reading the store as another user needs root to become one";
+    // The test's own folder is root's alone; the way to the store opens to the other user.
+    ASSERT_EQ(::chmod(QFile::encodeName(system.root()).constData(), 0755), 0);
+    EXPECT_EQ(lookupAsOtherUser(system.path()).toStdString(), "found");
+
+    // A store the other user cannot even look at is an error of its own, not an empty store.
+    ASSERT_EQ(::chmod(QFile::encodeName(system.folder()).constData(), 0700), 0);
+    const QString answer = lookupAsOtherUser(system.path());
+    EXPECT_TRUE(answer.startsWith(QStringLiteral("the registry '%1' cannot be examined: ").arg(system.path())))
+        << answer.toStdString();
+}
 
 // Records what formkit.registry warns of while it lives.
 class RegistryWarnings {
