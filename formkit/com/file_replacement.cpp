@@ -3,6 +3,7 @@
 #include "com/failure.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +45,18 @@ bool setMode(int fd, const QByteArray& target, std::optional<mode_t> mode)
     return ::stat(target.constData(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
+// Flushes a folder's list of names to the disk; gives the error it met, or 0.
+int syncFolder(const QByteArray& folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int code = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    // A file system that cannot flush folders (EINVAL) keeps its names its own way.
+    return code == EINVAL ? 0 : code;
+}
+
 } // namespace
 
 bool replaceFile(const QString& path, const QByteArray& contents, std::optional<mode_t> mode, QString* error)
@@ -60,6 +73,9 @@ bool replaceFile(const QString& path, const QByteArray& contents, std::optional<
         ::unlink(temporary.constData());
         return fail(error, cannotWrite(path, why));
     }
+    if (const int folderError = syncFolder(QFile::encodeName(QFileInfo(path).absolutePath())); folderError != 0)
+        return fail(error, QStringLiteral("'%1' was replaced, but its folder cannot be flushed to the disk: %2")
+                               .arg(path, QString::fromLocal8Bit(std::strerror(folderError))));
     return true;
 }
 

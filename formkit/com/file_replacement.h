@@ -9,7 +9,8 @@ namespace fk::com {
 
 // Replaces the contents of a file in one rename, so that readers see the old contents or
 // the new, never a part. The new contents are written to "<path>.writing" first, with the
-// permissions asked for or else the old file's, and flushed to the disk. Only the holder
+// permissions asked for or else the old file's, and flushed to the disk; after the rename
+// the folder is flushed too, so that a crash cannot take the rename back. Only the holder
 // of the file's lock may call it: one writer at a time uses that name, and a writer that
 // dies half-way leaves the old file in place and a half-written copy that the next writer
 // removes (removeLeftovers) or overwrites. path must not be a symbolic link, which the

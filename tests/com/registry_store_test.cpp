@@ -17,11 +17,65 @@
 #include <random>
 #include <string>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace testing_support;
 using namespace fk::com;
+
+namespace {
+
+// Watches the folder of one store for flushes of the folder itself, noting what the store
+// held at each: a flush that makes a rename last comes after the rename, when the store
+// already holds the new contents.
+class FolderFlushWatch {
+public:
+    FolderFlushWatch(const QString& folder, const QString& store)
+        : store_(store)
+    {
+        EXPECT_EQ(::stat(QFile::encodeName(folder).constData(), &folder_), 0);
+        watching() = this;
+    }
+    ~FolderFlushWatch() { watching() = nullptr; }
+    FolderFlushWatch(const FolderFlushWatch&) = delete;
+    FolderFlushWatch& operator=(const FolderFlushWatch&) = delete;
+
+    // What the store held at each flush of its folder, in order.
+    const QList<QByteArray>& storeAtEachFlush() const { return flushes_; }
+
+    static std::atomic<FolderFlushWatch*>& watching()
+    {
+        static std::atomic<FolderFlushWatch*> watch{nullptr};
+        return watch;
+    }
+
+    void noteFlush(int fd)
+    {
+        struct stat flushed {};
+        if (::fstat(fd, &flushed) != 0 || flushed.st_dev != folder_.st_dev || flushed.st_ino != folder_.st_ino)
+            return;
+        QFile store(store_);
+        flushes_ << (store.open(QIODevice::ReadOnly) ? store.readAll() : QByteArray());
+    }
+
+private:
+    QString store_;
+    struct stat folder_ {};
+    QList<QByteArray> flushes_;
+};
+
+} // namespace
+
+// Every fsync of this test program comes here first, since a function of the program is
+// found before the C library's; it passes the call on unchanged.
+extern "C" int fsync(int fd)
+{
+    if (FolderFlushWatch* watch = FolderFlushWatch::watching())
+        watch->noteFlush(fd);
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -376,6 +430,19 @@ TEST(RegistryStore, AStoreThatIsALinkIsChangedWhereTheLinkLeads)
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_FALSE(QFileInfo::exists(target));
     EXPECT_EQ(files(own), QStringList{QStringLiteral("registry.json")});
+}
+
+TEST(RegistryStore, TheStoresFolderIsFlushedAfterTheRename)
+{
+    // Until the folder is on the disk, a crash can take the rename back and with it the
+    // registration that regsvr reported done.
+    TestRegistry test;
+    const FakeLibrary library(9);
+    const FolderFlushWatch watch(test.folder(), test.path());
+    QString error;
+    ASSERT_TRUE(Registry(test.path()).registerLibrary(library.descriptor(), library.path(), &error)) << error.toStdString();
+    ASSERT_FALSE(watch.storeAtEachFlush().isEmpty()) << "the store's folder was never flushed";
+    EXPECT_TRUE(watch.storeAtEachFlush().last() == test.bytes()) << "the folder was flushed before the rename";
 }
 
 // What the writers, the killer and the test share across their processes.
