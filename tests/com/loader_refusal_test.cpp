@@ -89,7 +89,7 @@ TEST(LoaderRefusal, ALibraryInTheCurrentFolderOnlyIsNeverLoaded)
     QTemporaryDir folder;
     copyOfLibrary(folder.path());
     // An entry that names the file without a folder, as if the current folder would do.
-    registry.write(R"({"progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"},
+    registry.write(R"({"format": "formkit registry", "progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"},
         "classes": {"{8DDE02C5-207C-4592-8B6F-0F84159237E0}": {"library": "Lumakey.ocx"}}})");
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));

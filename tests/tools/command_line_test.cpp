@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QRegularExpression>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -264,6 +265,36 @@ TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_TRUE(damaged.err.contains(registry.path() + QStringLiteral("' is damaged"))) << damaged.err.toStdString();
     EXPECT_TRUE(damaged.out.startsWith("system store '")) << damaged.out.toStdString();
+}
+
+TEST(ControlContainer, RunningAsRootTakesNothingFromAStoreOfAnotherUser)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only a process running as root passes over another user's store";
+    TestRegistry registry;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
+    // As if root ran the container with another user's environment.
+    ASSERT_EQ(::chown(QFile::encodeName(registry.path()).constData(), 65534, 65534), 0);
+    const QString why = QStringLiteral("it belongs to user 65534, and a process running as root takes classes only from "
+                                       "stores that root alone can write");
+
+    const ToolRun listed = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.startsWith(QStringLiteral("user store '%1': skipped: %2\nsystem store '").arg(registry.path(), why).toUtf8()))
+        << listed.out.toStdString();
+    EXPECT_FALSE(listed.out.contains(QFile::encodeName(library))) << listed.out.toStdString();
+
+    for (const QString& command : {QStringLiteral("describe"), QStringLiteral("host")}) {
+        const ToolRun run = runTool(QStringLiteral("ctlhost"), {command, QString(kButtonProgId)});
+        EXPECT_EQ(run.exitCode, 1) << command.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("skipped the registry '%1': %2\n").arg(registry.path(), why))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.endsWith(QStringLiteral("ctlhost: class 'Lumakey.btn' is not registered (asked the registry: '%1', then '%2')\n")
+                                         .arg(registry.path(), fk::com::Registry::systemLocation())))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    }
 }
 
 } // namespace
