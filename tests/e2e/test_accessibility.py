@@ -5,6 +5,8 @@ which has pyatspi."""
 
 import os
 import re
+import shutil
+import subprocess
 import time
 import unittest
 
@@ -208,6 +210,64 @@ class AssistiveTechnology(unittest.TestCase):
             wait_for("the About window to close", lambda: s.window_titled("About Corvane") is None, 5)
             press_to_end(self.push_button(main, "Exit"))
             self.assertEqual(s.exit_status(), 0)
+
+
+def bus_processes_for(display):
+    """The session buses (and their launchers) started for an X display: D-Bus processes
+    whose environment names it."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/comm") as f:
+                name = f.read().strip()
+            if name not in ("dbus-daemon", "dbus-launch"):
+                continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"DISPLAY={display}".encode() in f.read().split(b"\0"):
+                    found.append(f"{name} ({pid})")
+        except OSError:
+            continue
+    return found
+
+
+def process_ids_on_bus(address):
+    """The processes connected to the bus at an address, by the bus's own account."""
+    bus = Gio.DBusConnection.new_for_address_sync(
+        address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+    ask = lambda method, args, reply: bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                    "org.freedesktop.DBus", method, args, GLib.VariantType(reply),
+                                                    Gio.DBusCallFlags.NONE, 5000).unpack()[0]
+    names = [n for n in ask("ListNames", None, "(as)") if n.startswith(":") and n != bus.get_unique_name()]
+    return {ask("GetConnectionUnixProcessID", GLib.Variant("(s)", (n,)), "(u)") for n in names}
+
+
+@unittest.skipIf(pyatspi is None, "GLib's Python bindings are not installed (scripts/install-deps installs python3-pyatspi)")
+@unittest.skipIf(shutil.which("dbus-launch") is None, "dbus-launch is not installed (scripts/install-deps installs dbus-x11)")
+class SessionBus(unittest.TestCase):
+    """Assistive technology reaches the program through the session bus. With none named in
+    the environment, the program takes the user's bus at $XDG_RUNTIME_DIR/bus as the D-Bus
+    library does; with none there either, it goes without, where the library would launch a
+    bus of its own for the display (dbus-launch), which holds the first window back and
+    outlives the program."""
+
+    def test_the_program_takes_the_session_bus_it_finds_and_launches_none(self):
+        with Session() as s:
+            for name in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS"):
+                s.env.pop(name, None)
+            start(s)
+            self.assertEqual(bus_processes_for(s.env["DISPLAY"]), [], "a session bus was launched for the program")
+            self.assertTrue(s.running())
+
+            # The session's XDG_RUNTIME_DIR is its own folder: a bus there is the user's bus.
+            address = f"unix:path={os.path.join(s.env['XDG_RUNTIME_DIR'], 'bus')}"
+            bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", f"--address={address}"], env=s.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            s.processes.append(bus)
+            wait_for("the user's bus", lambda: os.path.exists(address[len("unix:path="):]), 5)
+            s.program.kill()
+            program = s.start_program()
+            wait_for("the program on the user's bus", lambda: program.pid in process_ids_on_bus(address), 10)
+            self.assertEqual(bus_processes_for(s.env["DISPLAY"]), [f"dbus-daemon ({bus.pid})"])
 
 
 if __name__ == "__main__":
