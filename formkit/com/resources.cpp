@@ -1,10 +1,10 @@
 #include "com/resources.h"
 
+#include "com/built_file.h"
 #include "com/elf_image.h"
 #include "com/failure.h"
 #include "com/little_endian.h"
 
-#include <QFile>
 #include <QtEndian>
 #include <cstring>
 
@@ -104,11 +104,10 @@ std::optional<ResourceTable> ResourceTable::readFromFile(const QString& path, QS
 
 std::optional<QByteArray> readElfSection(const QString& path, const char* section, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return fail(error, QStringLiteral("cannot open '%1': %2").arg(path, file.errorString()));
-    }
-    return elfSection(file.readAll(), section, path, error);
+    const auto bytes = readBuiltFile(path, error);
+    if (!bytes)
+        return std::nullopt;
+    return elfSection(*bytes, section, path, error);
 }
 
 std::optional<QByteArray> elfSection(QByteArrayView bytes, const char* section, const QString& path, QString* error)

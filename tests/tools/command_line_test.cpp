@@ -2,11 +2,13 @@
 // their exit status (0 done, 1 failed, 2 wrong usage).
 #include "support/library_support.h"
 
+#include "com/built_file.h"
 #include "com/resources.h"
 #include "formats/bitmap_resource.h"
 
 #include <QImage>
 #include <QRegularExpression>
+#include <sys/stat.h>
 
 using namespace testing_support;
 
@@ -158,6 +160,33 @@ TEST(ResourceTool, FailuresAndWrongUsage)
     const ToolRun bare = runTool(QStringLiteral("resdump"), {builtFile(QStringLiteral("libformkit.so"))});
     EXPECT_EQ(bare.exitCode, 1);
     EXPECT_TRUE(bare.err.contains(QStringLiteral("carries no resources"))) << bare.err.toStdString();
+}
+
+TEST(ResourceTool, ReadsOnlyARegularFileOfABuiltFilesSize)
+{
+    // Named by mistake or by malice, a device, a pipe nobody writes to, a folder or a file
+    // larger than any built file is refused at once, in one line, and nothing is written.
+    QTemporaryDir folder;
+    const QString pipe = folder.path() + QStringLiteral("/pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString huge = folder.path() + QStringLiteral("/huge.ocx");
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.resize(fk::com::kLargestBuiltFile + 1));
+    hugeFile.close();
+    const std::pair<QString, QString> refusals[] = {
+        {QStringLiteral("/dev/zero"), QStringLiteral("is not a regular file")},
+        {pipe, QStringLiteral("is not a regular file")},
+        {folder.path(), QStringLiteral("is not a regular file")},
+        {huge, QStringLiteral("is 268435457 bytes, more than the 256 MiB a built file may have")},
+    };
+    for (const auto& [path, reason] : refusals) {
+        for (const QStringList& args : {QStringList{path}, QStringList{path, QStringLiteral("VERSION"), QStringLiteral("1")}}) {
+            const ToolRun run = runTool(QStringLiteral("resdump"), args);
+            EXPECT_EQ(run.exitCode, 1) << args.join(QLatin1Char(' ')).toStdString();
+            EXPECT_EQ(run.err.toStdString(), QStringLiteral("resdump: '%1' %2\n").arg(path, reason).toStdString());
+            EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        }
+    }
 }
 
 TEST(ControlContainer, ListsAndDescribesTheRegisteredButton)
