@@ -295,4 +295,54 @@ TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
     EXPECT_TRUE(damaged.out.startsWith("system store '")) << damaged.out.toStdString();
 }
 
+TEST(ControlContainer, SaysReadyOnlyForALibraryTheLoaderTakes)
+{
+    TestRegistry registry;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
+
+    // Beside the button, classes whose registered files the loader refuses for what they hold.
+    QJsonObject store = registry.json();
+    QJsonObject classes = store.value(QStringLiteral("classes")).toObject();
+    QJsonObject progIds = store.value(QStringLiteral("progIds")).toObject();
+    const std::vector<RefusedContents> refusals = contentsTheLoaderRefuses();
+    QStringList paths;
+    for (std::size_t i = 0; i < refusals.size(); ++i) {
+        paths << QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/refused-%1.ocx").arg(i);
+        QFile file(paths.last());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(refusals[i].bytes);
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString clsid = QStringLiteral("{00000000-0000-0000-0000-%1}").arg(i, 12, 10, QLatin1Char('0'));
+        classes.insert(clsid, QJsonObject{{QStringLiteral("library"), paths.last()}, {QStringLiteral("progId"), QStringLiteral("Refused.%1").arg(i)}});
+        progIds.insert(QStringLiteral("Refused.%1").arg(i), clsid);
+    }
+    store.insert(QStringLiteral("classes"), classes);
+    store.insert(QStringLiteral("progIds"), progIds);
+    registry.write(QJsonDocument(store).toJson());
+
+    const ToolRun listed = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QString text = QString::fromUtf8(listed.out);
+    EXPECT_TRUE(text.contains(QStringLiteral("library '%1'  type library %2 2.0  ready\n").arg(library, QLatin1String(kTypeLibrary))))
+        << text.toStdString();
+    for (std::size_t i = 0; i < refusals.size(); ++i) {
+        SCOPED_TRACE(refusals[i].what);
+        const QString name = QStringLiteral("Refused.%1").arg(i);
+        EXPECT_TRUE(text.contains(QStringLiteral("  %1  {00000000-0000-0000-0000-%2}  library '%3'  type library (none)  UNUSABLE: ")
+                                      .arg(name)
+                                      .arg(i, 12, 10, QLatin1Char('0'))
+                                      .arg(paths[qsizetype(i)])))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(paths[qsizetype(i)] + refusals[i].reasonEnd + QLatin1Char('\n'))) << text.toStdString();
+
+        const ToolRun described = runTool(QStringLiteral("ctlhost"), {QStringLiteral("describe"), name});
+        EXPECT_EQ(described.exitCode, 1);
+        EXPECT_TRUE(described.err.startsWith(QStringLiteral("ctlhost: class '%1' cannot be used: ").arg(name)))
+            << described.err.toStdString();
+        EXPECT_TRUE(described.err.contains(paths[qsizetype(i)] + refusals[i].reasonEnd)) << described.err.toStdString();
+    }
+}
+
 } // namespace
