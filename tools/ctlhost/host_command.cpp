@@ -103,6 +103,7 @@ int hostClass(int argc, char** argv, const HostOptions& options)
     if (options.linesFromStandardInput)
         runLinesOfStandardInput(window);
 
+    // A stop asked for while the host started has waited for this moment.
     onStopSignal([window] { window->unload(); });
     QApplication::exec();
     fk::destroyAllForms();
