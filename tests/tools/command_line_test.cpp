@@ -273,6 +273,15 @@ TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
                                     QStringList{QStringLiteral("show"), button}, QStringList{}})
         EXPECT_EQ(runTool(QStringLiteral("ctlhost"), args).exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
 
+    // A control larger than the screen (1280 x 1024 here) is refused before anything is made.
+    for (const QString& size : {QStringLiteral("1281x40"), QStringLiteral("120x1025"), QStringLiteral("99999x99999")}) {
+        const ToolRun run = runTool(QStringLiteral("ctlhost"), {host, button, QStringLiteral("--size"), size});
+        EXPECT_EQ(run.exitCode, 2) << size.toStdString();
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("ctlhost: --size %1 is larger than the screen, 1280x1024 pixels\n"
+                                                      "usage: ctlhost ").arg(size)))
+            << run.err.toStdString();
+    }
+
     // A library that went away: the list says so and carries on, describing and hosting fail.
     ASSERT_TRUE(QFile::remove(library));
     const ToolRun listed = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});

@@ -132,5 +132,5 @@ int main(int argc, char** argv)
     options.calls = parser.values(call);
     options.interactive = parser.isSet(interactive);
     options.linesFromStandardInput = parser.isSet(standardInput);
-    return hostClass(argc, argv, options);
+    return hostClass(argc, argv, options, commandLine);
 }
