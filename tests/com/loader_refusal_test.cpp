@@ -82,6 +82,18 @@ TEST_F(RegisteredCopy, IsRefusedWhenItIsNotARegularFile)
     expectRefused(QStringLiteral("is not a regular file"));
 }
 
+TEST_F(RegisteredCopy, IsRefusedForWhatItHoldsBeforeAnyOfItIsLoaded)
+{
+    for (const RefusedContents& refused : contentsTheLoaderRefuses()) {
+        SCOPED_TRACE(refused.what);
+        overwriteFile(library, refused.bytes);
+        expectRefused(library + refused.reasonEnd);
+    }
+    // The file as built is taken again.
+    overwriteFile(library, fileBytes(builtFile(QStringLiteral("Lumakey.ocx"))));
+    EXPECT_TRUE(createObject(kButtonProgId));
+}
+
 TEST(LoaderRefusal, ALibraryInTheCurrentFolderOnlyIsNeverLoaded)
 {
     TestRegistry registry;
