@@ -335,8 +335,6 @@ TEST(ControlContainer, RunningAsRootTakesNothingFromAStoreOfAnotherUser)
     }
 }
 
-} // namespace
-
 TEST(ControlContainer, SaysReadyOnlyForALibraryTheLoaderTakes)
 {
     TestRegistry registry;
