@@ -1,8 +1,13 @@
 #include "com/library_file.h"
 
+#include "com/built_file.h"
+#include "com/elf_image.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 #include <dlfcn.h>
+#include <elf.h>
 #include <map>
 #include <memory>
 #include <sys/stat.h>
@@ -18,6 +23,50 @@ std::map<QString, std::unique_ptr<LibraryFile>>& loadedLibraries()
 {
     static std::map<QString, std::unique_ptr<LibraryFile>> libraries;
     return libraries;
+}
+
+// The processor this code runs on, as the executable format numbers it: a library built for
+// another cannot be loaded here.
+#if defined(__x86_64__)
+constexpr std::uint16_t kThisMachine = EM_X86_64;
+#elif defined(__aarch64__)
+constexpr std::uint16_t kThisMachine = EM_AARCH64;
+#else
+#error "the library loader does not know the executable format's number of this processor"
+#endif
+
+// What every component library exports, and the runtime calls.
+constexpr const char* kEntryPoints[] = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"};
+
+// Why the file's contents make it no component library for this process, or an empty text.
+// Read from the file, never by loading it: whatever refuses a file here, no code of it runs.
+QString contentRefusal(const QString& path)
+{
+    QString error;
+    const auto bytes = readBuiltFile(path, &error);
+    if (!bytes)
+        return error;
+    const auto image = ElfImage::read(*bytes, path, &error);
+    if (!image)
+        return error;
+    if (image->fileType() != ET_DYN)
+        return QStringLiteral("library file '%1' is not a shared library").arg(path);
+    if (image->machine() != kThisMachine)
+        return QStringLiteral("library file '%1' is built for another processor (machine %2, this one is %3)")
+            .arg(path)
+            .arg(image->machine())
+            .arg(kThisMachine);
+    const auto exported = image->exportedFunctions(&error);
+    if (!exported)
+        return error;
+    QStringList missing;
+    for (const char* entryPoint : kEntryPoints)
+        if (!exported->contains(entryPoint))
+            missing << QLatin1String(entryPoint);
+    if (!missing.isEmpty())
+        return QStringLiteral("library file '%1' is not a component library: it does not export %2")
+            .arg(path, missing.join(QStringLiteral(", ")));
+    return {};
 }
 
 } // namespace
@@ -60,7 +109,7 @@ QString LibraryFile::refusal(const QString& path)
             break;
         folder.cdUp();
     }
-    return {};
+    return contentRefusal(path);
 }
 
 const LibraryFile* LibraryFile::load(const QString& path, QString* reason)
@@ -75,11 +124,6 @@ const LibraryFile* LibraryFile::load(const QString& path, QString* reason)
     void* handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         *reason = QStringLiteral("library file '%1' cannot be loaded: %2").arg(path, QString::fromLocal8Bit(::dlerror()));
-        return nullptr;
-    }
-    if (!::dlsym(handle, "DllGetClassObject")) {
-        ::dlclose(handle);
-        *reason = QStringLiteral("library file '%1' is not a component library").arg(path);
         return nullptr;
     }
     auto library = std::unique_ptr<LibraryFile>(new LibraryFile(path, handle));

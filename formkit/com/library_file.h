@@ -16,7 +16,10 @@ public:
     // Loads the library; on failure returns nothing and says why in *reason.
     static const LibraryFile* load(const QString& path, QString* reason);
 
-    // Why the file at path may not be loaded, or an empty text when it may.
+    // Why the file at path may not be loaded, or an empty text when it may: the checks of
+    // where the file lies and who may change it, then those of its contents (a shared
+    // library in the executable format, built for this processor, that exports the four
+    // entry points of a component library). Nothing of the file is loaded or run to tell.
     static QString refusal(const QString& path);
 
     const QString& path() const { return path_; }

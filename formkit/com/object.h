@@ -1,8 +1,12 @@
 #pragma once
 
 #include "com/library.h"
+#include "com/reference_count.h"
+#include "com/retired_storage.h"
 #include "com/unknown.h"
 
+#include <cstddef>
+#include <new>
 #include <tuple>
 #include <utility>
 
@@ -25,7 +29,8 @@ template <class T, class... Args> ComPtr<T> makeObject(Args&&... args)
 
 // The reference counting and interface lookup that every object of a library shares.
 // Derived implements the interfaces listed; the object counts itself in its library's
-// state while it lives. It starts with the one reference that makeObject hands out.
+// state while it lives. It starts with the one reference that makeObject hands out, and its
+// count (see reference_count.h) keeps it whole while its destructor runs.
 template <class Derived, class... Interfaces> class Object : public Interfaces... {
 public:
     Object(Creation, LibraryState& state) : state_(state) { objectCreated(state_); }
@@ -50,15 +55,23 @@ public:
         return S_OK;
     }
 
-    std::uint32_t AddRef() override { return ++references_; }
+    std::uint32_t AddRef() override { return references_.add(); }
 
     std::uint32_t Release() override
     {
-        const std::uint32_t left = --references_;
+        const std::uint32_t left = references_.release();
         if (left == 0)
             delete static_cast<Derived*>(this);
         return left;
     }
+
+#if FORMKIT_RETIRES_STORAGE
+    // A destroyed object's storage stays as its destructor left it for a while, so that a
+    // release through a reference that outlived the object is caught (see retired_storage.h).
+    // The storage comes from the heap as ever; allocation and release are declared together.
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* storage) { retireStorage(storage); }
+#endif
 
 protected:
     virtual ~Object() { objectDestroyed(state_); }
@@ -79,7 +92,7 @@ private:
     }
 
     LibraryState& state_;
-    std::uint32_t references_ = 1;
+    ReferenceCount references_;
 };
 
 } // namespace fk::com

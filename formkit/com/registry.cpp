@@ -3,6 +3,7 @@
 #include "com/failure.h"
 #include "com/file_lock.h"
 #include "com/file_replacement.h"
+#include "com/store_file.h"
 #include "com/type_info.h"
 #include "core/logging.h"
 
@@ -10,8 +11,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QSet>
 #include <atomic>
+#include <cerrno>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fk::com {
@@ -104,11 +108,125 @@ QString whyNotWritable(const QString& folder)
     return {};
 }
 
+// Files and folders of the system store: read by all, written by their owner.
+constexpr mode_t kReadableByAll = 0644;
+constexpr mode_t kSearchableByAll = 0755;
+
+// Makes a folder and every missing folder above it. Folders made for every user are
+// readable and searchable by all whatever the umask; others follow the umask. Folders
+// that exist already are left as their owner set them.
+bool makeFolders(const QString& folder, bool forEveryUser)
+{
+    if (QFileInfo(folder).isDir())
+        return true;
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (parent != folder && !makeFolders(parent, forEveryUser))
+        return false;
+    const QByteArray native = QFile::encodeName(folder);
+    if (::mkdir(native.constData(), forEveryUser ? kSearchableByAll : 0777) != 0)
+        return errno == EEXIST && QFileInfo(folder).isDir();
+    return !forEveryUser || ::chmod(native.constData(), kSearchableByAll) == 0;
+}
+
 // Changes within one process take turns here; the lock file keeps processes apart.
 std::mutex& processLock()
 {
     static std::mutex mutex;
     return mutex;
+}
+
+// The store a file holds, checked: what is not JSON, not a formkit registry or of the wrong
+// types where the registry looks is refused, never guessed at. A file that does not exist
+// or holds nothing but blanks is an empty store.
+std::optional<QJsonObject> parseStore(const QString& path, const StoreFile::Contents& contents, QString* error)
+{
+    switch (contents.outcome) {
+    case StoreFile::Outcome::Missing:
+        return QJsonObject();
+    case StoreFile::Outcome::Read:
+        break;
+    case StoreFile::Outcome::Distrusted:
+    case StoreFile::Outcome::Failed:
+        return fail(error, contents.why);
+    }
+    const auto damaged = [&](const QString& why) {
+        return fail(error, QStringLiteral("the registry '%1' is damaged: %2").arg(path, why));
+    };
+    if (contents.bytes.trimmed().isEmpty())
+        return QJsonObject();
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(contents.bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return damaged(QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset));
+    if (!document.isObject())
+        return damaged(QStringLiteral("it is not a JSON object"));
+    const QJsonObject store = document.object();
+    // Another program's settings are JSON objects too: a file is taken for a store only
+    // when it says it is one, so that no registration ever rewrites someone else's file.
+    const QJsonValue format = store.value(QStringLiteral("format"));
+    if (format.isUndefined())
+        return fail(error, QStringLiteral("the file '%1' is not a formkit registry: it has no \"format\" key").arg(path));
+    if (format.toString() != kFormatName)
+        return fail(error, QStringLiteral("the file '%1' is not a formkit registry: its \"format\" is not \"%2\"")
+                               .arg(path, kFormatName));
+    const QJsonValue version = store.value(QStringLiteral("version"));
+    if (!version.isUndefined() && version.toInt(-1) != kFormatVersion)
+        return damaged(QStringLiteral("it has an unknown format version"));
+    QString why;
+    if (Sections sections; !sections.load(store, &why))
+        return damaged(why);
+    return store;
+}
+
+// A class in a store read from path, by identity; nothing with *error empty when the store
+// does not know it.
+std::optional<Registry::ClassEntry> classIn(const QJsonObject& store, const QString& path, const Guid& clsid, QString* error)
+{
+    const QJsonObject classes = store.value(kClasses).toObject();
+    const QStringList keys = keysNaming(classes, clsid);
+    if (keys.isEmpty())
+        return std::nullopt;
+    const QJsonValue entry = classes.value(keys.first());
+    const QJsonValue library = entry.toObject().value(QStringLiteral("library"));
+    if (!entry.isObject() || !library.isString() || library.toString().isEmpty())
+        return fail(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
+                               .arg(clsid.toString(), path));
+    return Registry::ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString(), path};
+}
+
+// A class in a store read from path, by ProgID in any case.
+std::optional<Registry::ClassEntry> progIdIn(const QJsonObject& store, const QString& path, const QString& progId, QString* error)
+{
+    const QJsonObject progIds = store.value(kProgIds).toObject();
+    for (auto it = progIds.begin(); it != progIds.end(); ++it) {
+        if (it.key().compare(progId, Qt::CaseInsensitive) != 0)
+            continue;
+        const auto clsid = parseGuid(it.value().toString());
+        if (!clsid)
+            return fail(error, QStringLiteral("the registry entry of ProgID '%1' in '%2' is damaged: it names no class identity")
+                                   .arg(it.key(), path));
+        auto entry = classIn(store, path, *clsid, error);
+        if (!entry && error && error->isEmpty())
+            return fail(error, QStringLiteral("the registry names class %1 for ProgID '%2', but that class is not registered")
+                                   .arg(clsid->toString(), it.key()));
+        if (entry)
+            entry->progId = it.key();
+        return entry;
+    }
+    return std::nullopt;
+}
+
+// Says, once a process for each store and reason, which store activation passed over and why.
+void warnSkipped(const QString& path, const QString& why)
+{
+    static std::mutex mutex;
+    static QSet<QString> told;
+    const std::lock_guard<std::mutex> guard(mutex);
+    const QString key = path + QLatin1Char('\n') + why;
+    if (told.contains(key))
+        return;
+    told.insert(key);
+    qCWarning(lcRegistry).noquote() << QStringLiteral("skipped the registry '%1': %2").arg(path, why);
 }
 
 } // namespace
@@ -146,9 +264,15 @@ std::optional<Registry::ClassEntry> Registry::locate(const QString& progIdOrClas
 {
     const std::optional<Guid> clsid = parseGuid(progIdOrClassId);
     for (const QString& path : searchOrder()) {
-        const Registry registry(path);
-        QString why;
-        auto entry = clsid ? registry.findClass(*clsid, &why) : registry.findProgId(progIdOrClassId, &why);
+        QString why, skipped;
+        const auto store = Registry(path).readForActivation(&why, &skipped);
+        if (!skipped.isEmpty()) {
+            warnSkipped(path, skipped);
+            continue;
+        }
+        if (!store)
+            return fail(error, why);
+        auto entry = clsid ? classIn(*store, path, *clsid, &why) : progIdIn(*store, path, progIdOrClassId, &why);
         if (entry)
             return entry;
         if (!why.isEmpty())
@@ -176,47 +300,27 @@ QString Registry::registrationLocation()
     return registrationScope() == Scope::System ? systemLocation() : defaultLocation();
 }
 
-namespace {
-constexpr qint64 kLargestStore = 64 * 1024 * 1024;
-} // namespace
-
 std::optional<QJsonObject> Registry::read(QString* error) const
 {
-    const auto damaged = [&](const QString& why) {
-        return fail(error, QStringLiteral("the registry '%1' is damaged: %2").arg(path_, why));
-    };
-    QFile file(path_);
-    if (!file.exists())
-        return QJsonObject();
-    // Opening a pipe or a device would wait or read forever; a store is a plain file of
-    // modest size.
-    const QFileInfo info(path_);
-    if (!info.isFile())
-        return fail(error, QStringLiteral("the registry '%1' is not a regular file").arg(path_));
-    if (info.size() > kLargestStore)
-        return damaged(QStringLiteral("it is larger than %1 bytes").arg(kLargestStore));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("the registry '%1' cannot be read: %2").arg(path_, file.errorString()));
-    const QByteArray text = file.readAll();
-    if (text.trimmed().isEmpty())
-        return QJsonObject();
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return damaged(QStringLiteral("%1 at byte %2").arg(parseError.errorString()).arg(parseError.offset));
-    if (!document.isObject())
-        return damaged(QStringLiteral("it is not a JSON object"));
-    const QJsonObject store = document.object();
-    const QJsonValue format = store.value(QStringLiteral("format"));
-    if (!format.isUndefined() && format.toString() != kFormatName)
-        return damaged(QStringLiteral("it is not a formkit registry"));
-    const QJsonValue version = store.value(QStringLiteral("version"));
-    if (!version.isUndefined() && version.toInt(-1) != kFormatVersion)
-        return damaged(QStringLiteral("it has an unknown format version"));
-    QString why;
-    if (Sections sections; !sections.load(store, &why))
-        return damaged(why);
-    return store;
+    return parseStore(path_, StoreFile::read(path_, StoreFile::Trust::AnyOwner), error);
+}
+
+std::optional<QJsonObject> Registry::readForActivation(QString* error, QString* skipped) const
+{
+    // Root runs what the libraries it loads run: it takes them only from stores that no
+    // other user can have written.
+    const bool root = ::geteuid() == 0;
+    const StoreFile::Contents contents = StoreFile::read(path_, root ? StoreFile::Trust::RootOnly : StoreFile::Trust::AnyOwner);
+    if (contents.outcome == StoreFile::Outcome::Distrusted) {
+        if (error)
+            error->clear();
+        return fail(skipped, QStringLiteral("%1, and a process running as root takes classes only from stores that root "
+                                            "alone can write")
+                                 .arg(contents.why));
+    }
+    if (skipped)
+        skipped->clear();
+    return parseStore(path_, contents, error);
 }
 
 std::optional<Registry::ClassEntry> Registry::findClass(const Guid& clsid, QString* error) const
@@ -226,16 +330,7 @@ std::optional<Registry::ClassEntry> Registry::findClass(const Guid& clsid, QStri
     const auto store = read(error);
     if (!store)
         return std::nullopt;
-    const QJsonObject classes = store->value(kClasses).toObject();
-    const QStringList keys = keysNaming(classes, clsid);
-    if (keys.isEmpty())
-        return std::nullopt;
-    const QJsonValue entry = classes.value(keys.first());
-    const QJsonValue library = entry.toObject().value(QStringLiteral("library"));
-    if (!entry.isObject() || !library.isString() || library.toString().isEmpty())
-        return fail(error, QStringLiteral("the registry entry of class %1 in '%2' is damaged: it names no library file")
-                                               .arg(clsid.toString(), path_));
-    return ClassEntry{clsid, entry.toObject().value(QStringLiteral("progId")).toString(), library.toString(), path_};
+    return classIn(*store, path_, clsid, error);
 }
 
 std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, QString* error) const
@@ -245,80 +340,84 @@ std::optional<Registry::ClassEntry> Registry::findProgId(const QString& progId, 
     const auto store = read(error);
     if (!store)
         return std::nullopt;
-    const QJsonObject progIds = store->value(kProgIds).toObject();
-    for (auto it = progIds.begin(); it != progIds.end(); ++it) {
-        if (it.key().compare(progId, Qt::CaseInsensitive) != 0)
-            continue;
-        const auto clsid = parseGuid(it.value().toString());
-        if (!clsid)
-            return fail(error, QStringLiteral("the registry entry of ProgID '%1' in '%2' is damaged: it names no class identity")
-                                                   .arg(it.key(), path_));
-        auto entry = findClass(*clsid, error);
-        if (!entry && error && error->isEmpty())
-            return fail(error, QStringLiteral("the registry names class %1 for ProgID '%2', but that class is not registered")
-                         .arg(clsid->toString(), it.key()));
-        if (entry)
-            entry->progId = it.key();
-        return entry;
-    }
-    return std::nullopt;
+    return progIdIn(*store, path_, progId, error);
 }
 
 bool Registry::writable(QString* error) const
 {
-    const QString why = whyNotWritable(QFileInfo(path_).absolutePath());
+    const auto target = replacementTarget(path_, error);
+    if (!target)
+        return false;
+    const QString why = whyNotWritable(QFileInfo(*target).absolutePath());
     if (why.isEmpty())
         return true;
-    return fail(error, QStringLiteral("cannot write the registry '%1': %2").arg(path_, why));
+    return fail(error, QStringLiteral("cannot write the registry '%1': %2").arg(*target, why));
 }
+
+bool Registry::forEveryUser() const { return QDir::cleanPath(path_) == QDir::cleanPath(systemLocation()); }
 
 bool Registry::update(const Change& change, QString* error) const
 {
-    const QFileInfo info(path_);
+    // A store that is a link is changed where the link leads, so that the link stays one;
+    // the lock is taken there too, beside the file that changes.
+    const auto target = replacementTarget(path_, error);
+    if (!target)
+        return false;
+    const QString folder = QFileInfo(*target).absolutePath();
     // A change that leaves a store that is not there as it is (removing what was never
     // registered) makes nothing, not even the store's folder.
-    if (!info.absoluteDir().exists()) {
+    if (!QFileInfo(folder).isDir()) {
         QJsonObject empty;
         QString why;
         if (change(empty, &why) && empty.isEmpty())
             return true;
     }
-    if (!QDir().mkpath(info.absolutePath())) {
-        const QString why = whyNotWritable(info.absolutePath());
+    // The system store is read by every user, whatever umask root has.
+    const bool everyone = forEveryUser();
+    if (!makeFolders(folder, everyone)) {
+        const QString why = whyNotWritable(folder);
         return fail(error, QStringLiteral("cannot make the registry's folder '%1'%2")
-                                  .arg(info.absolutePath(), why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+                               .arg(folder, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
     }
     const std::lock_guard<std::mutex> inProcess(processLock());
-    FileLock lock(path_ + QStringLiteral(".lock"));
+    FileLock lock(*target + QStringLiteral(".lock"));
     if (FileLock::Failure failure; !lock.lock(kLockTimeoutMs, &failure)) {
         switch (failure) {
         case FileLock::Failure::Timeout:
-            return fail(error, QStringLiteral("the registry '%1' stays locked by another process").arg(path_));
+            return fail(error, QStringLiteral("the registry '%1' stays locked by another process").arg(*target));
         case FileLock::Failure::Permission: {
-            const QString why = whyNotWritable(info.absolutePath());
+            const QString why = whyNotWritable(folder);
             return fail(error, QStringLiteral("cannot make the registry's lock file '%1.lock'%2")
-                                   .arg(path_, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+                                   .arg(*target, why.isEmpty() ? QString() : QStringLiteral(": ") + why));
         }
         default:
-            return fail(error, QStringLiteral("cannot lock the registry '%1'").arg(path_));
+            return fail(error, QStringLiteral("cannot lock the registry '%1'").arg(*target));
         }
     }
     // A writer that died half-way may have left its copy behind.
-    removeLeftovers(path_);
+    removeLeftovers(*target);
     // Read under the lock: another process may have changed the store a moment ago.
-    const auto before = read(error);
+    const auto before = Registry(*target).read(error);
     if (!before)
         return false;
     QJsonObject after = *before;
     if (!change(after, error))
         return false;
     if (after == *before) {
-        qCDebug(lcRegistry) << path_ << "already says so; left as it is";
+        qCDebug(lcRegistry) << *target << "already says so; left as it is";
         return true;
     }
-    qCDebug(lcRegistry) << "writing" << path_;
-
-    return replaceFile(path_, QJsonDocument(after).toJson(QJsonDocument::Indented), error);
+    // Compact: indentation grows with the depth of whatever else the store keeps, and could
+    // turn a valid store into one too large to read, losing every registration in it.
+    const QByteArray contents = QJsonDocument(after).toJson(QJsonDocument::Compact);
+    if (contents.size() > StoreFile::kLargest)
+        return fail(error, QStringLiteral("the registry '%1' would grow to %2 bytes, more than the %3 that readers take; "
+                                          "it is left as it was")
+                               .arg(*target)
+                               .arg(contents.size())
+                               .arg(StoreFile::kLargest));
+    qCDebug(lcRegistry) << "writing" << *target;
+    return replaceFile(*target, contents, everyone ? std::optional<mode_t>(kReadableByAll) : std::nullopt, error);
 }
 
 bool Registry::registerLibrary(const LibraryDescriptor& library, const QString& libraryPath, QString* error) const

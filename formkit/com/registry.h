@@ -22,10 +22,14 @@ namespace fk::com {
 // system store holds what was installed for everyone, written by packages as root through
 // `regsvr --system`: $FORMKIT_SYSTEM_REGISTRY when set, else /var/lib/formkit/registry.json.
 // Activation asks the user's store first, so a user can put a library of their own in
-// place of an installed one; a store that does not exist is simply empty.
+// place of an installed one; a store that does not exist is simply empty. A process whose
+// effective user is root takes classes only from stores that root alone can write (a file
+// of root's in a folder of root's, neither writable by anyone else): with `sudo` keeping a
+// user's environment, that user's store would otherwise choose what root loads. It skips
+// the others and says so under formkit.registry.
 //
-// What it holds, as indented JSON (identities in the braced upper-case form, status bits
-// and locales as hex texts, every path absolute):
+// What it holds, as JSON written compactly (shown indented here; identities in the braced
+// upper-case form, status bits and locales as hex texts, every path absolute):
 //
 //   {
 //     "format": "formkit registry",
@@ -57,9 +61,14 @@ namespace fk::com {
 // Keys the registry does not know are kept as they are. Every change is a read-modify-write
 // under a lock file next to the store ("registry.json.lock"), and the new contents replace
 // the old file in one atomic rename, so a reader sees either the old or the new store and
-// a writer that dies half-way leaves the old one in place. A store that cannot be read
-// (not JSON, cut short, wrong types where the registry looks) is an error, never a guess:
-// changes to it are refused so that nothing in it is lost.
+// a writer that dies half-way leaves the old one in place. A store that is a symbolic link
+// is changed where the link leads, and the link stays; a link that leads to no file is
+// refused. A store that cannot be read (not JSON, cut short, wrong types where the registry
+// looks, larger than any store, or a file that does not say "format": "formkit registry",
+// such as another program's settings) is an error, never a guess: changes to it are refused
+// so that nothing in it is lost, and no change writes a store that readers would refuse.
+// The folders made for the system store and the store itself are readable by every user
+// whatever root's umask; a store that cannot be examined is an error, not an empty store.
 class Registry {
 public:
     // Where a registered class lives.
@@ -88,7 +97,8 @@ public:
     // their order: what activation and other hosts use. Returns nothing with *error empty
     // when no store knows the class, and nothing with *error saying why when a store asked
     // before the class was found is damaged (which library the user meant cannot be told
-    // from a store that cannot be read, even when a later store knows the class).
+    // from a store that cannot be read, even when a later store knows the class). It reads
+    // the stores as readForActivation does, and warns of each store it passes over.
     static std::optional<ClassEntry> locate(const QString& progIdOrClassId, QString* error);
 
     // The store registration writes (see registrationLocation).
@@ -118,9 +128,15 @@ public:
 
     // The whole store, checked; a store that does not exist yet reads as empty.
     std::optional<QJsonObject> read(QString* error) const;
+    // The store as activation takes it: as read() gives it, except that a process running
+    // as root takes nothing from a store that another user could have written. Such a store
+    // gives nothing, with *error empty and *skipped saying why; *skipped is empty otherwise.
+    std::optional<QJsonObject> readForActivation(QString* error, QString* skipped) const;
 
 private:
     using Change = std::function<bool(QJsonObject& store, QString* error)>;
+    // Whether this is the system store, which every user reads.
+    bool forEveryUser() const;
     // Runs a change on the store under its lock; writes the result only when the change
     // succeeds.
     bool update(const Change& change, QString* error) const;

@@ -1,12 +1,12 @@
 #include "com/resources.h"
 
+#include "com/built_file.h"
+#include "com/elf_image.h"
 #include "com/failure.h"
 #include "com/little_endian.h"
 
-#include <QFile>
 #include <QtEndian>
 #include <cstring>
-#include <elf.h>
 
 namespace fk::com {
 
@@ -104,49 +104,24 @@ std::optional<ResourceTable> ResourceTable::readFromFile(const QString& path, QS
 
 std::optional<QByteArray> readElfSection(const QString& path, const char* section, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return fail(error, QStringLiteral("cannot open '%1': %2").arg(path, file.errorString()));
-    }
-    return elfSection(file.readAll(), section, path, error);
+    const auto bytes = readBuiltFile(path, error);
+    if (!bytes)
+        return std::nullopt;
+    return elfSection(*bytes, section, path, error);
 }
 
 std::optional<QByteArray> elfSection(QByteArrayView bytes, const char* section, const QString& path, QString* error)
 {
-    const auto size = static_cast<std::size_t>(bytes.size());
-    Elf64_Ehdr header;
-    if (size < sizeof header || std::memcmp(bytes.data(), ELFMAG, SELFMAG) != 0
-        || bytes[EI_CLASS] != ELFCLASS64 || bytes[EI_DATA] != ELFDATA2LSB) {
-        return fail(error, QStringLiteral("'%1' is not a 64-bit little-endian ELF file").arg(path));
-    }
-    std::memcpy(&header, bytes.data(), sizeof header);
-    // Compared without adding to the offset, which a damaged file can make wrap around.
-    const bool tableInside = header.e_shoff <= size && header.e_shnum <= (size - header.e_shoff) / sizeof(Elf64_Shdr);
-    if (header.e_shentsize != sizeof(Elf64_Shdr) || !tableInside || header.e_shstrndx >= header.e_shnum) {
-        return fail(error, QStringLiteral("'%1' has a damaged section table").arg(path));
-    }
-    auto sectionHeader = [&](std::size_t index) {
-        Elf64_Shdr s;
-        std::memcpy(&s, bytes.data() + header.e_shoff + index * sizeof(Elf64_Shdr), sizeof s);
-        return s;
-    };
-    const Elf64_Shdr names = sectionHeader(header.e_shstrndx);
-    if (names.sh_offset > size || names.sh_size > size - names.sh_offset) {
-        return fail(error, QStringLiteral("'%1' has a damaged section table").arg(path));
-    }
-    for (std::size_t i = 0; i < header.e_shnum; ++i) {
-        const Elf64_Shdr s = sectionHeader(i);
-        if (s.sh_name >= names.sh_size)
-            continue;
-        const char* name = bytes.data() + names.sh_offset + s.sh_name;
-        if (::strnlen(name, names.sh_size - s.sh_name) == names.sh_size - s.sh_name || std::strcmp(name, section) != 0)
-            continue;
-        if (s.sh_type == SHT_NOBITS || s.sh_offset > size || s.sh_size > size - s.sh_offset) {
-            return fail(error, QStringLiteral("section %1 of '%2' lies outside the file").arg(QLatin1String(section), path));
-        }
-        return bytes.sliced(static_cast<qsizetype>(s.sh_offset), static_cast<qsizetype>(s.sh_size)).toByteArray();
-    }
-    return fail(error, QStringLiteral("'%1' carries no resources").arg(path));
+    const auto image = ElfImage::read(bytes, path, error);
+    if (!image)
+        return std::nullopt;
+    const auto index = image->sectionIndex(section);
+    if (!index)
+        return fail(error, QStringLiteral("'%1' carries no resources").arg(path));
+    const auto data = image->sectionBytes(*index, error);
+    if (!data)
+        return std::nullopt;
+    return data->toByteArray();
 }
 
 } // namespace fk::com

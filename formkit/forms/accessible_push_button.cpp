@@ -1,7 +1,8 @@
 #include "forms/accessible_push_button.h"
 
-#include <QApplication>
-#include <QMouseEvent>
+#include "forms/accessible_push_button_press.h"
+
+#include <QMetaObject>
 #include <QWidget>
 
 namespace fk {
@@ -23,29 +24,12 @@ QStringList AccessiblePushButton::actionNames() const
 
 void AccessiblePushButton::doAction(const QString& actionName)
 {
-    if (actionName != pressAction() || !widget()->isVisible() || !widget()->isEnabled() || blockedByModalWindow())
+    if (actionName != pressAction())
         return;
-    // The click goes where the mouse's would: to whatever the window shows at the middle of
-    // the button, which is the control's face unless something lies in front of it.
-    QWidget* window = widget()->window();
-    if (window->isMinimized())
-        return;
-    const QPoint middle = widget()->mapTo(window, widget()->rect().center());
-    QWidget* face = window->childAt(middle);
-    if (!face || (face != widget() && !widget()->isAncestorOf(face)))
-        return;
-    const QPointF at = face->mapFrom(window, middle);
-    const QPointF global = window->mapToGlobal(middle);
-    QCoreApplication::postEvent(face, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
-                                                      Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(face, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
-                                                      Qt::NoButton, Qt::NoModifier));
-}
-
-bool AccessiblePushButton::blockedByModalWindow() const
-{
-    const QWidget* modal = QApplication::activeModalWidget();
-    return modal && modal != widget()->window();
+    // Posted to the button itself, so a press still queued when the button goes is dropped
+    // with it.
+    QWidget* button = widget();
+    QMetaObject::invokeMethod(button, [button] { AccessiblePushButtonPress(button).deliver(); }, Qt::QueuedConnection);
 }
 
 } // namespace fk

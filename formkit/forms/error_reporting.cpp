@@ -1,6 +1,7 @@
 #include "forms/error_reporting.h"
 
 #include "forms/end_program.h"
+#include "forms/running_handlers.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -46,6 +47,7 @@ void reportUntrapped(const RuntimeError& error) { currentReporter()(error); }
 
 void runHandler(const std::function<void()>& handler)
 {
+    const RunningHandlers::Entry running;
     try {
         handler();
     } catch (const RuntimeError& error) {

@@ -3,12 +3,14 @@
 #include "forms/accessibility.h"
 #include "forms/control.h"
 #include "forms/form_window.h"
+#include "forms/running_handlers.h"
 #include "forms/timer.h"
 #include "platform/window_hints.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -37,8 +39,11 @@ Qt::WindowFlags flagsFor(BorderStyle style)
     return Qt::Window;
 }
 
-// Destroys an unloaded form once control has gone back to the event loop that was running
-// when it was unloaded, so that the handler that unloaded it can finish safely.
+// Destroys an unloaded form once control has gone back to the event loop and no handler is
+// running any more: not only the handler that unloaded it must finish safely, but also one
+// of the form's own that pumps events and has the form unloaded meanwhile (its window closed
+// by the window manager during a benchmark run, say), which goes on to use the form when
+// the pump returns. The toolkit's own deferred deletion would run in that pump.
 class FormReaper;
 
 std::set<FormReaper*>& pendingReapers()
@@ -160,7 +165,10 @@ void Form::unload()
         modalLoop_->quit();
         modalLoop_ = nullptr;
     }
-    (new FormReaper(this))->deleteLater();
+    RunningHandlers::whenAllReturned([reaper = QPointer<FormReaper>(new FormReaper(this))] {
+        if (reaper)
+            reaper->deleteLater();
+    });
     // When the last form goes, the program has nothing left to show and ends normally.
     if (forms.empty())
         QCoreApplication::quit();

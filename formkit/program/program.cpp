@@ -10,6 +10,8 @@
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fk {
 
@@ -24,6 +26,34 @@ void choosePlatform()
         return;
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+// Whether the D-Bus library finds a session bus without starting one: one named in the
+// environment, or the user's own socket at $XDG_RUNTIME_DIR/bus, which the library takes
+// only as a socket of the user's (not through a link).
+bool sessionBusAtHand()
+{
+    if (!qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty())
+        return true;
+    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    if (runtimeDir.isEmpty())
+        return false;
+    struct stat entry {};
+    return ::lstat(QByteArray(runtimeDir + "/bus").constData(), &entry) == 0 && S_ISSOCK(entry.st_mode)
+           && entry.st_uid == ::getuid();
+}
+
+// Assistive technology reaches the program through the session bus, which the toolkit
+// asks for as the first window shows. Where there is none, the D-Bus library would launch
+// a bus of its own for the display, which holds the first window back by up to seconds and
+// outlives the program; the program then goes without accessibility and starts at once.
+// An accessibility bus named in the environment needs no session bus and is kept.
+void goWithoutAccessibilityWhenNoSessionBus()
+{
+    if (sessionBusAtHand() || !qgetenv("AT_SPI_BUS_ADDRESS").isEmpty())
+        return;
+    // An address the library refuses at once, without launching anything.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
 } // namespace
@@ -51,6 +81,7 @@ int runProgram(int argc, char** argv, const ProgramDescription& program, const Q
                      qPrintable(program.name), argc > 0 ? argv[0] : "the program");
         return 2;
     }
+    goWithoutAccessibilityWhenNoSessionBus();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     prepareRuntime(program, manifest);

@@ -1,6 +1,6 @@
 // Hostile registry stores from the corpus in tests/hostile/registry: cut short, not JSON,
-// nested past any sense, the wrong JSON types where the registry looks, entries that lead
-// to files no library could be. Each makes creation fail with error 429 that names the
+// nested past any sense, another program's JSON, the wrong JSON types where the registry
+// looks, entries that lead to files no library could be. Each makes creation fail with error 429 that names the
 // class and the reason; none of them crashes or hangs the host, and none of them is
 // changed by the attempt, so the user can still repair what was there.
 #include "support/library_support.h"
@@ -35,6 +35,9 @@ const HostileStore kStores[] = {
     {"nested-deep.json", "is damaged", true},
     {"null.json", "is damaged", true},
     {"format-number.json", "is not a formkit registry", true},
+    // Another program's settings, or an empty object: JSON, but no store.
+    {"not-a-store.json", "is not a formkit registry: it has no \"format\" key", true},
+    {"empty-object.json", "is not a formkit registry: it has no \"format\" key", true},
     {"version-text.json", "unknown format version", true},
     {"progids-list.json", "\"progIds\" is not an object", true},
     {"progid-number.json", "names no class identity", false},
@@ -48,7 +51,6 @@ const HostileStore kStores[] = {
     {"library-root-folder.json", "'/' is not a regular file", false},
     {"library-device.json", "'/dev/zero' is not a regular file", false},
     {"blank.json", "not registered", false},
-    {"empty-object.json", "not registered", false},
 };
 
 TEST(HostileRegistry, EveryStoreOfTheCorpusIsAClearErrorAndStaysAsItWas)

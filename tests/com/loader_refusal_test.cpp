@@ -82,6 +82,18 @@ TEST_F(RegisteredCopy, IsRefusedWhenItIsNotARegularFile)
     expectRefused(QStringLiteral("is not a regular file"));
 }
 
+TEST_F(RegisteredCopy, IsRefusedForWhatItHoldsBeforeAnyOfItIsLoaded)
+{
+    for (const RefusedContents& refused : contentsTheLoaderRefuses()) {
+        SCOPED_TRACE(refused.what);
+        overwriteFile(library, refused.bytes);
+        expectRefused(library + refused.reasonEnd);
+    }
+    // The file as built is taken again.
+    overwriteFile(library, fileBytes(builtFile(QStringLiteral("Lumakey.ocx"))));
+    EXPECT_TRUE(createObject(kButtonProgId));
+}
+
 TEST(LoaderRefusal, ALibraryInTheCurrentFolderOnlyIsNeverLoaded)
 {
     TestRegistry registry;
@@ -89,7 +101,7 @@ TEST(LoaderRefusal, ALibraryInTheCurrentFolderOnlyIsNeverLoaded)
     QTemporaryDir folder;
     copyOfLibrary(folder.path());
     // An entry that names the file without a folder, as if the current folder would do.
-    registry.write(R"({"progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"},
+    registry.write(R"({"format": "formkit registry", "progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"},
         "classes": {"{8DDE02C5-207C-4592-8B6F-0F84159237E0}": {"library": "Lumakey.ocx"}}})");
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));

@@ -168,9 +168,9 @@ TEST(Registration, ADamagedStoreRefusesRegistrationAndKeepsItsContents)
         R"({"classes": {"{8DDE02C5-207C-4592-8B6F-0F84159237E0}": {"library": "/opt/x/Lum)", // cut off mid-write
         "\x7f" "ELF\x02\x01 not a registry at all",
         R"(["a list", "not an object"])",
-        R"({"classes": ["wrong", "type"]})",
+        R"({"format": "formkit registry", "classes": ["wrong", "type"]})",
         R"({"format": "formkit registry", "version": 7})",
-        R"({"typeLibraries": {"{2004FE3A-FBE0-4284-AAF3-0C56C3E6713D}": "a text, not an object"}})",
+        R"({"format": "formkit registry", "typeLibraries": {"{2004FE3A-FBE0-4284-AAF3-0C56C3E6713D}": "a text, not an object"}})",
     };
     for (const QByteArray& contents : damaged) {
         SCOPED_TRACE(contents.toStdString());
@@ -193,10 +193,11 @@ TEST(Registration, ADamagedStoreOrEntryMakesActivationFailWithTheReason)
     } cases[] = {
         {R"({"progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"}, "classes": {"{8DDE02C5-20)", "damaged"},
         {"garbage", "damaged"},
-        {R"({"progIds": 42})", "damaged"},
-        {R"({"progIds": {"Lumakey.btn": "not an identity"}})", "names no class identity"},
-        {R"({"progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"}})", "that class is not registered"},
-        {R"({"progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"},
+        {R"({"format": "formkit registry", "progIds": 42})", "damaged"},
+        {R"({"format": "formkit registry", "progIds": {"Lumakey.btn": "not an identity"}})", "names no class identity"},
+        {R"({"format": "formkit registry", "progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"}})",
+         "that class is not registered"},
+        {R"({"format": "formkit registry", "progIds": {"Lumakey.btn": "{8DDE02C5-207C-4592-8B6F-0F84159237E0}"},
              "classes": {"{8DDE02C5-207C-4592-8B6F-0F84159237E0}": {"library": 17}}})",
          "names no library file"},
     };

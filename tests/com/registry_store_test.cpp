@@ -4,6 +4,7 @@
 #include "support/library_support.h"
 
 #include "com/library.h"
+#include "com/store_file.h"
 #include "com/type_info.h"
 
 #include <QElapsedTimer>
@@ -16,11 +17,65 @@
 #include <random>
 #include <string>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace testing_support;
 using namespace fk::com;
+
+namespace {
+
+// Watches the folder of one store for flushes of the folder itself, noting what the store
+// held at each: a flush that makes a rename last comes after the rename, when the store
+// already holds the new contents.
+class FolderFlushWatch {
+public:
+    FolderFlushWatch(const QString& folder, const QString& store)
+        : store_(store)
+    {
+        EXPECT_EQ(::stat(QFile::encodeName(folder).constData(), &folder_), 0);
+        watching() = this;
+    }
+    ~FolderFlushWatch() { watching() = nullptr; }
+    FolderFlushWatch(const FolderFlushWatch&) = delete;
+    FolderFlushWatch& operator=(const FolderFlushWatch&) = delete;
+
+    // What the store held at each flush of its folder, in order.
+    const QList<QByteArray>& storeAtEachFlush() const { return flushes_; }
+
+    static std::atomic<FolderFlushWatch*>& watching()
+    {
+        static std::atomic<FolderFlushWatch*> watch{nullptr};
+        return watch;
+    }
+
+    void noteFlush(int fd)
+    {
+        struct stat flushed {};
+        if (::fstat(fd, &flushed) != 0 || flushed.st_dev != folder_.st_dev || flushed.st_ino != folder_.st_ino)
+            return;
+        QFile store(store_);
+        flushes_ << (store.open(QIODevice::ReadOnly) ? store.readAll() : QByteArray());
+    }
+
+private:
+    QString store_;
+    struct stat folder_ {};
+    QList<QByteArray> flushes_;
+};
+
+} // namespace
+
+// Every fsync of this test program comes here first, since a function of the program is
+// found before the C library's; it passes the call on unchanged.
+extern "C" int fsync(int fd)
+{
+    if (FolderFlushWatch* watch = FolderFlushWatch::watching())
+        watch->noteFlush(fd);
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -295,6 +350,99 @@ TEST(RegistryStore, RefusesToRecordARelativeLibraryPath)
     EXPECT_FALSE(Registry(test.path()).registerLibrary(library.descriptor(), QStringLiteral("Fake3.ocx"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("'Fake3.ocx' is not absolute"))) << error.toStdString();
     EXPECT_FALSE(QFile::exists(test.path()));
+}
+
+// A valid store in which another tool keeps 17 lists nested 1,000 deep (within the JSON
+// parser's limit of nesting): 34 KB as it is, but 68 MB if written indented.
+QByteArray storeWithDeepLists()
+{
+    QByteArray store = R"({"format": "formkit registry", "version": 1)";
+    for (int i = 0; i < 17; ++i)
+        store += ", \"deep" + QByteArray::number(i) + "\": " + QByteArray(1000, '[') + QByteArray(1000, ']');
+    return store + '}';
+}
+
+TEST(RegistryStore, AWriteNeverLeavesAStoreThatReadersRefuse)
+{
+    TestRegistry test;
+    const Registry registry(test.path());
+    const FakeLibrary library(7);
+    QString error;
+
+    // Registering and unregistering keep the store readable, and about its size.
+    const QByteArray deep = storeWithDeepLists();
+    test.write(deep);
+    ASSERT_TRUE(registry.read(&error)) << error.toStdString();
+    ASSERT_TRUE(registry.registerLibrary(library.descriptor(), library.path(), &error)) << error.toStdString();
+    EXPECT_LT(test.bytes().size(), 2 * deep.size());
+    EXPECT_TRUE(registered(registry, library));
+    ASSERT_TRUE(registry.unregisterLibrary(library.descriptor(), &error)) << error.toStdString();
+    EXPECT_TRUE(registry.read(&error)) << error.toStdString();
+    const QJsonObject before = QJsonDocument::fromJson(deep).object();
+    const QJsonObject after = test.json();
+    for (auto it = before.begin(); it != before.end(); ++it)
+        EXPECT_TRUE(after.value(it.key()) == it.value()) << "the other tool's " << it.key().toStdString() << " is kept";
+
+    // A store just under the readers' limit, which one more registration would take past it,
+    // is refused and kept as it was.
+    QByteArray full = R"({"format": "formkit registry", "version": 1, "notes": ")";
+    full += QByteArray(StoreFile::kLargest - full.size() - 100, 'x') + "\"}";
+    test.write(full);
+    ASSERT_TRUE(registry.read(&error)) << error.toStdString();
+    EXPECT_FALSE(registry.registerLibrary(library.descriptor(), library.path(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("the registry '%1' would grow to").arg(test.path()))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("more than the 67108864 that readers take"))) << error.toStdString();
+    EXPECT_TRUE(test.bytes() == full) << "the store was changed";
+}
+
+TEST(RegistryStore, AStoreThatIsALinkIsChangedWhereTheLinkLeads)
+{
+    QTemporaryDir folder;
+    const QString shared = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/shared");
+    const QString own = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/own");
+    ASSERT_TRUE(QDir().mkpath(shared) && QDir().mkpath(own));
+    const QString target = shared + QStringLiteral("/registry.json");
+    const QString link = own + QStringLiteral("/registry.json");
+    const FakeLibrary first(1);
+    const FakeLibrary second(2);
+    QString error;
+    ASSERT_TRUE(Registry(target).registerLibrary(first.descriptor(), first.path(), &error)) << error.toStdString();
+    ASSERT_TRUE(QFile::link(QStringLiteral("../shared/registry.json"), link));
+
+    // Written through the link: the link stays, the file it leads to changes, and nothing
+    // is left beside either.
+    const Registry linked(link);
+    ASSERT_TRUE(linked.registerLibrary(second.descriptor(), second.path(), &error)) << error.toStdString();
+    ASSERT_TRUE(linked.unregisterLibrary(first.descriptor(), &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget().toStdString(), target.toStdString());
+    EXPECT_TRUE(registered(Registry(target), second));
+    EXPECT_FALSE(registered(Registry(target), first));
+    EXPECT_TRUE(registered(linked, second));
+    const auto files = [](const QString& in) { return QDir(in).entryList(QDir::Files | QDir::Hidden | QDir::System); };
+    EXPECT_EQ(files(own), QStringList{QStringLiteral("registry.json")});
+    EXPECT_EQ(files(shared), QStringList{QStringLiteral("registry.json")});
+
+    // A link that leads nowhere is refused, and stays the link it was.
+    ASSERT_TRUE(QFile::remove(target));
+    EXPECT_FALSE(linked.registerLibrary(first.descriptor(), first.path(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("'%1' is a symbolic link that leads to no file").arg(link))) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_EQ(files(own), QStringList{QStringLiteral("registry.json")});
+}
+
+TEST(RegistryStore, TheStoresFolderIsFlushedAfterTheRename)
+{
+    // Until the folder is on the disk, a crash can take the rename back and with it the
+    // registration that regsvr reported done.
+    TestRegistry test;
+    const FakeLibrary library(9);
+    const FolderFlushWatch watch(test.folder(), test.path());
+    QString error;
+    ASSERT_TRUE(Registry(test.path()).registerLibrary(library.descriptor(), library.path(), &error)) << error.toStdString();
+    ASSERT_FALSE(watch.storeAtEachFlush().isEmpty()) << "the store's folder was never flushed";
+    EXPECT_TRUE(watch.storeAtEachFlush().last() == test.bytes()) << "the folder was flushed before the rename";
 }
 
 // What the writers, the killer and the test share across their processes.

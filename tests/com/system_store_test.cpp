@@ -7,7 +7,10 @@
 #include "core/runtime_error.h"
 
 #include <QJsonObject>
+#include <grp.h>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -48,6 +51,8 @@ public:
 
     const QString& path() const { return path_; }
     QString folder() const { return QFileInfo(path_).absolutePath(); }
+    // The test's own folder, under which the store's folders are made.
+    QString root() const { return QFileInfo(dir_.path()).canonicalFilePath(); }
     QByteArray bytes() const
     {
         QFile file(path_);
@@ -242,6 +247,162 @@ TEST(SystemStore, RegsvrSaysWhyItCannotWriteTheSystemStoreAndChangesNothing)
     EXPECT_TRUE(denied.err.contains(QStringLiteral("permission denied"))) << denied.err.toStdString();
     EXPECT_TRUE(denied.err.contains(QStringLiteral("as root"))) << denied.err.toStdString();
     EXPECT_EQ(system.bytes(), kOtherVendor);
+}
+
+// A user who is neither root nor the tests' own.
+constexpr uid_t kOtherUser = 65534;
+
+// A file's permissions in octal, as ls and chmod write them.
+std::string modeOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return "missing";
+    return QString::number(info.st_mode & 07777, 8).toStdString();
+}
+
+// What another user is told who looks for the button in a store: "found", "not registered"
+// or the error. Asked in a child process that has become that user (which needs root).
+QString lookupAsOtherUser(const QString& store)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return QStringLiteral("no pipe to the child");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        QString answer = QStringLiteral("cannot become user %1").arg(kOtherUser);
+        if (::setgroups(0, nullptr) == 0 && ::setgid(kOtherUser) == 0 && ::setuid(kOtherUser) == 0) {
+            QString error;
+            const bool found = Registry(store).findProgId(kButtonProgId, &error).has_value();
+            answer = found ? QStringLiteral("found") : error.isEmpty() ? QStringLiteral("not registered") : error;
+        }
+        const QByteArray text = answer.toUtf8();
+        const bool written = ::write(channel[1], text.constData(), static_cast<std::size_t>(text.size())) == text.size();
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(channel[1]);
+    QByteArray text;
+    char buffer[1024];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, got);
+    ::close(channel[0]);
+    ::waitpid(child, nullptr, 0);
+    return QString::fromUtf8(text);
+}
+
+TEST(SystemStore, EveryUserReadsTheSystemStoreWhateverRootsUmask)
+{
+    TestRegistry user;
+    TestSystemRegistry system;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+
+    // Root's umask lets no one else read what it makes; the system store is still for all.
+    const mode_t umask = ::umask(077);
+    const ToolRun added = runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), library});
+    ::umask(umask);
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    for (QString made = system.folder(); made != system.root(); made = QFileInfo(made).absolutePath())
+        EXPECT_EQ(modeOf(made), "755") << made.toStdString();
+    EXPECT_EQ(modeOf(system.path()), "644");
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "reading the store as another user needs root to become one";
+    // The test's own folder is root's alone; the way to the store opens to the other user.
+    ASSERT_EQ(::chmod(QFile::encodeName(system.root()).constData(), 0755), 0);
+    EXPECT_EQ(lookupAsOtherUser(system.path()).toStdString(), "found");
+
+    // A store the other user cannot even look at is an error of its own, not an empty store.
+    ASSERT_EQ(::chmod(QFile::encodeName(system.folder()).constData(), 0700), 0);
+    const QString answer = lookupAsOtherUser(system.path());
+    EXPECT_TRUE(answer.startsWith(QStringLiteral("the registry '%1' cannot be examined: ").arg(system.path())))
+        << answer.toStdString();
+}
+
+// Records what formkit.registry warns of while it lives.
+class RegistryWarnings {
+public:
+    RegistryWarnings() : previous_(qInstallMessageHandler(record)) { recording() = this; }
+    ~RegistryWarnings()
+    {
+        qInstallMessageHandler(previous_);
+        recording() = nullptr;
+    }
+    RegistryWarnings(const RegistryWarnings&) = delete;
+    RegistryWarnings& operator=(const RegistryWarnings&) = delete;
+
+    QString all() const { return lines_.join(QLatin1Char('\n')); }
+
+private:
+    static RegistryWarnings*& recording()
+    {
+        static RegistryWarnings* current = nullptr;
+        return current;
+    }
+    static void record(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (type == QtWarningMsg && qstrcmp(context.category, "formkit.registry") == 0)
+            recording()->lines_ << message;
+    }
+
+    QtMessageHandler previous_;
+    QStringList lines_;
+};
+
+TEST(SystemStore, RootTakesClassesOnlyFromStoresThatRootAloneCanWrite)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only a process running as root passes over stores that others can write";
+    TestRegistry user;
+    TestSystemRegistry system;
+    setProgramManifest({}, user.folder());
+    QTemporaryDir own;
+    const QString userCopy = copyOfLibrary(own.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {userCopy}).exitCode, 0);
+    // A store of root's own, in a folder of root's own, is taken.
+    EXPECT_EQ(reasonCreating(kButtonProgId), QStringLiteral("(created)"));
+
+    const QByteArray file = QFile::encodeName(user.path());
+    const QByteArray folder = QFile::encodeName(user.folder());
+    const struct {
+        const char* change;
+        uid_t fileOwner, folderOwner;
+        mode_t fileMode, folderMode;
+        QString why;
+    } cases[] = {
+        {"the file is another user's", kOtherUser, 0, 0644, 0700, QStringLiteral("it belongs to user 65534")},
+        {"others can write the file", 0, 0, 0666, 0700, QStringLiteral("other users can write it")},
+        {"the folder is another user's", 0, kOtherUser, 0644, 0700,
+         QStringLiteral("its folder '%1' belongs to user 65534").arg(user.folder())},
+        {"others can write the folder", 0, 0, 0644, 0777, QStringLiteral("other users can write its folder '%1'").arg(user.folder())},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        RegistryWarnings warnings;
+        ASSERT_EQ(::chown(file.constData(), c.fileOwner, c.fileOwner), 0);
+        ASSERT_EQ(::chown(folder.constData(), c.folderOwner, c.folderOwner), 0);
+        ASSERT_EQ(::chmod(file.constData(), c.fileMode), 0);
+        ASSERT_EQ(::chmod(folder.constData(), c.folderMode), 0);
+        // The library it names is not loaded: the class is not registered as far as root goes.
+        const QString reason = reasonCreating(kButtonProgId);
+        EXPECT_TRUE(reason.contains(QStringLiteral("the class is not registered"))) << reason.toStdString();
+        EXPECT_TRUE(warnings.all().contains(QStringLiteral("skipped the registry '%1': %2").arg(user.path(), c.why)))
+            << warnings.all().toStdString();
+    }
+
+    // The system store, root's alone, still serves after the user's store is passed over.
+    QTemporaryDir installed;
+    const QString systemCopy = copyOfLibrary(installed.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {QStringLiteral("--system"), systemCopy}).exitCode, 0);
+    QString error;
+    const auto entry = Registry::locate(kButtonProgId, &error);
+    ASSERT_TRUE(entry) << error.toStdString();
+    EXPECT_EQ(entry->store, system.path());
+    EXPECT_EQ(entry->libraryPath, systemCopy);
+    EXPECT_TRUE(createObject(kButtonProgId));
+    ASSERT_EQ(::chown(folder.constData(), 0, 0), 0);
+    ASSERT_EQ(::chown(file.constData(), 0, 0), 0);
 }
 
 TEST(SystemStore, LivesWhereTheMachineSaysOrInVarLib)

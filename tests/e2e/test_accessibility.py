@@ -5,6 +5,8 @@ which has pyatspi."""
 
 import os
 import re
+import shutil
+import subprocess
 import time
 import unittest
 
@@ -13,7 +15,7 @@ from test_main_window import STRIP_LABEL_BOXES, label_is_light_blue, start
 
 try:
     import pyatspi
-    from gi.repository import GLib
+    from gi.repository import Gio, GLib
 except ImportError:
     pyatspi = None
 
@@ -55,6 +57,30 @@ def press_to_end(accessible):
             raise
 
 
+class TypingAhead:
+    """Presses buttons over the accessibility bus without waiting for the answers, in order,
+    as a reader typing ahead of a busy window does: the calls go out on one connection of
+    their own, and the program takes them in the order they were sent when it can. What the
+    calls need to know of the buttons is asked for beforehand, while the program answers."""
+
+    def __init__(self, *buttons):
+        session = Gio.bus_get_sync(Gio.BusType.SESSION)
+        address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None,
+                                    GLib.VariantType("(s)"), Gio.DBusCallFlags.NONE, 5000).unpack()[0]
+        self.bus = Gio.DBusConnection.new_for_address_sync(
+            address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+        self.presses = []
+        for button in buttons:
+            action = button.queryAction()
+            index = [action.getName(i) for i in range(action.nActions)].index("Press")
+            self.presses.append((button.app.bus_name, button.path, index))
+
+    def press(self):
+        for bus_name, path, index in self.presses:
+            self.bus.call(bus_name, path, "org.a11y.atspi.Action", "DoAction", GLib.Variant("(i)", (index,)), None,
+                          Gio.DBusCallFlags.NONE, -1, None, None)
+
+
 @unittest.skipIf(pyatspi is None, "pyatspi is not installed (scripts/install-deps installs python3-pyatspi)")
 @unittest.skipIf("DBUS_SESSION_BUS_ADDRESS" not in os.environ, "no private D-Bus session (run under dbus-run-session)")
 class AssistiveTechnology(unittest.TestCase):
@@ -73,6 +99,10 @@ class AssistiveTechnology(unittest.TestCase):
             windows = [w for w in app if w is not None and w.name == MAIN_TITLE]
             return windows[0] if windows else None
         return wait_for(f"the window named {MAIN_TITLE!r}", window, 5)
+
+    def push_button(self, window, name):
+        return wait_for(f"the push button {name!r}", lambda: named(
+            list(descendants(window)), pyatspi.ROLE_PUSH_BUTTON, name), 5)
 
     def test_a_screen_reader_reads_and_drives_the_main_window(self):
         with Session() as s:
@@ -140,22 +170,104 @@ class AssistiveTechnology(unittest.TestCase):
             start(s)
             app = self.find_program(s)
             main = self.main_window(app)
-            button = lambda window, name: wait_for(f"the push button {name!r}", lambda: named(
-                list(descendants(window)), pyatspi.ROLE_PUSH_BUTTON, name), 5)
-            do_action(button(main, "About Corvane..."), "Press")
+            do_action(self.push_button(main, "About Corvane..."), "Press")
             # The dialog is on the bus as soon as its window exists, a moment before it is
             # shown modal; only a showing dialog blocks the main window.
             about = wait_for("the About dialog on screen", lambda: next(
                 (w for w in app if w is not None and w.getRole() == pyatspi.ROLE_DIALOG and w.name == "About Corvane"
                  and w.getState().contains(pyatspi.STATE_SHOWING)), None), 5)
             # The main window is blocked: its Exit, pressed, does nothing.
-            do_action(button(main, "Exit"), "Press")
+            do_action(self.push_button(main, "Exit"), "Press")
             time.sleep(0.5)
             self.assertTrue(s.running(), "Exit ended the program past the modal window")
-            do_action(button(about, "OK"), "Press")
+            do_action(self.push_button(about, "OK"), "Press")
             wait_for("the About window to close", lambda: s.window_titled("About Corvane") is None, 5)
-            press_to_end(button(main, "Exit"))
+            press_to_end(self.push_button(main, "Exit"))
             self.assertEqual(s.exit_status(), 0)
+
+    def test_presses_typed_ahead_of_a_busy_window_obey_the_modal_window_an_earlier_one_opens(self):
+        with Session() as s:
+            s.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+            g = start(s)
+            app = self.find_program(s)
+            main = self.main_window(app)
+            do_action(self.push_button(main, "Benchmark CPU"), "Press")
+            wait_for("the CPU benchmark's panel in front", lambda: label_is_light_blue(
+                s.screenshot(), g, STRIP_LABEL_BOXES[SELECTOR.index("Benchmark CPU")]), 3)
+            typing = TypingAhead(self.push_button(main, "About Corvane..."), self.push_button(main, "Exit"))
+            do_action(self.push_button(main, "Benchmark"), "Press")
+            # The run holds the window for three seconds; both presses wait it out, and the
+            # About window that the first opens blocks the second, as it blocks the mouse.
+            time.sleep(0.5)
+            typing.press()
+            wait_for("the About window or the end of the program",
+                     lambda: not s.running() or s.window_titled("About Corvane"), 10)
+            time.sleep(0.5)
+            self.assertTrue(s.running(), "Exit ended the program past the modal window")
+            about = wait_for("the About dialog on the bus", lambda: next(
+                (w for w in app if w is not None and w.getRole() == pyatspi.ROLE_DIALOG), None), 5)
+            do_action(self.push_button(about, "OK"), "Press")
+            wait_for("the About window to close", lambda: s.window_titled("About Corvane") is None, 5)
+            press_to_end(self.push_button(main, "Exit"))
+            self.assertEqual(s.exit_status(), 0)
+
+
+def bus_processes_for(display):
+    """The session buses (and their launchers) started for an X display: D-Bus processes
+    whose environment names it."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/comm") as f:
+                name = f.read().strip()
+            if name not in ("dbus-daemon", "dbus-launch"):
+                continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"DISPLAY={display}".encode() in f.read().split(b"\0"):
+                    found.append(f"{name} ({pid})")
+        except OSError:
+            continue
+    return found
+
+
+def process_ids_on_bus(address):
+    """The processes connected to the bus at an address, by the bus's own account."""
+    bus = Gio.DBusConnection.new_for_address_sync(
+        address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+    ask = lambda method, args, reply: bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                    "org.freedesktop.DBus", method, args, GLib.VariantType(reply),
+                                                    Gio.DBusCallFlags.NONE, 5000).unpack()[0]
+    names = [n for n in ask("ListNames", None, "(as)") if n.startswith(":") and n != bus.get_unique_name()]
+    return {ask("GetConnectionUnixProcessID", GLib.Variant("(s)", (n,)), "(u)") for n in names}
+
+
+@unittest.skipIf(pyatspi is None, "GLib's Python bindings are not installed (scripts/install-deps installs python3-pyatspi)")
+@unittest.skipIf(shutil.which("dbus-launch") is None, "dbus-launch is not installed (scripts/install-deps installs dbus-x11)")
+class SessionBus(unittest.TestCase):
+    """Assistive technology reaches the program through the session bus. With none named in
+    the environment, the program takes the user's bus at $XDG_RUNTIME_DIR/bus as the D-Bus
+    library does; with none there either, it goes without, where the library would launch a
+    bus of its own for the display (dbus-launch), which holds the first window back and
+    outlives the program."""
+
+    def test_the_program_takes_the_session_bus_it_finds_and_launches_none(self):
+        with Session() as s:
+            for name in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS"):
+                s.env.pop(name, None)
+            start(s)
+            self.assertEqual(bus_processes_for(s.env["DISPLAY"]), [], "a session bus was launched for the program")
+            self.assertTrue(s.running())
+
+            # The session's XDG_RUNTIME_DIR is its own folder: a bus there is the user's bus.
+            address = f"unix:path={os.path.join(s.env['XDG_RUNTIME_DIR'], 'bus')}"
+            bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", f"--address={address}"], env=s.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            s.processes.append(bus)
+            wait_for("the user's bus", lambda: os.path.exists(address[len("unix:path="):]), 5)
+            s.program.kill()
+            program = s.start_program()
+            wait_for("the program on the user's bus", lambda: program.pid in process_ids_on_bus(address), 10)
+            self.assertEqual(bus_processes_for(s.env["DISPLAY"]), [f"dbus-daemon ({bus.pid})"])
 
 
 if __name__ == "__main__":

@@ -63,6 +63,30 @@ class Container:
             return f.read()
 
 
+def pipes_held(pid):
+    """The pipes a process holds beyond its standard streams: (descriptor, open flags) each."""
+    pipes = []
+    for name in os.listdir(f"/proc/{pid}/fd"):
+        descriptor = int(name)
+        try:
+            target = os.readlink(f"/proc/{pid}/fd/{name}")
+            with open(f"/proc/{pid}/fdinfo/{name}") as f:
+                flags = next(int(line.split()[1], 8) for line in f if line.startswith("flags:"))
+        except FileNotFoundError:
+            continue  # closed while it was looked at
+        if descriptor > 2 and target.startswith("pipe:"):
+            pipes.append((descriptor, flags))
+    return pipes
+
+
+def has_socket(pid):
+    """Whether a process holds a socket: for ctlhost, its connection to the X server."""
+    try:
+        return any(os.readlink(f"/proc/{pid}/fd/{name}").startswith("socket:") for name in os.listdir(f"/proc/{pid}/fd"))
+    except FileNotFoundError:
+        return False
+
+
 def caption_ink(shot, x, y, width, height):
     """The caption's ink on the idle face of a button whose client area starts at (x, y):
     (number of pixels, left, right) of everything inside the face's edge that is not the
@@ -130,6 +154,14 @@ class ControlContainer(unittest.TestCase):
             s.release()
             s.wait_for_pixel("idle again", x + 3, y + 3, IDLE_GROUND, 1.0)
             self.assertNotIn("Click 3", c.output())
+
+            # The pipe its signal handler writes to is non-blocking, so that the handler never
+            # waits, and closes on exec, so that no program the host starts inherits it.
+            pipes = pipes_held(host.pid)
+            self.assertTrue(pipes, "the host notes its stop signals in a pipe")
+            for descriptor, flags in pipes:
+                self.assertTrue(flags & os.O_NONBLOCK, f"descriptor {descriptor} blocks: flags {flags:o}")
+                self.assertTrue(flags & os.O_CLOEXEC, f"descriptor {descriptor} is inherited: flags {flags:o}")
 
             host.send_signal(signal.SIGTERM)
             wait_for("the host to end", lambda: host.poll() is not None, 5)
@@ -199,6 +231,25 @@ class ControlContainer(unittest.TestCase):
             wait_for("the host to end", lambda: host.poll() is not None, 10)
             self.assertEqual(host.returncode, 0, c.errors())
             self.assertNotIn("ctlhost:", c.errors())
+
+    def test_a_stop_asked_for_while_the_host_starts_ends_it_normally(self):
+        with Session() as s:
+            c = Container(s)
+            self.assertEqual(c.run("regsvr", c.library).returncode, 0)
+            server = s.processes[0]  # the session's X server, started first
+            for stop in (signal.SIGTERM, signal.SIGINT):
+                # While the X server is held still, the host waits in its first request to it,
+                # long before its window or its calls: the stop comes while it starts.
+                server.send_signal(signal.SIGSTOP)
+                try:
+                    host = c.start_host("Lumakey.btn", "--set", "Caption=Hello", "--call", "IsMouseOverControl")
+                    wait_for("the host to connect to the X server", lambda: has_socket(host.pid), 20)
+                    host.send_signal(stop)
+                finally:
+                    server.send_signal(signal.SIGCONT)
+                wait_for(f"the host to end after {stop.name}", lambda: host.poll() is not None, 20)
+                self.assertEqual(host.returncode, 0, f"after {stop.name}: {c.errors()}")
+                self.assertEqual(c.errors(), "")
 
     def test_interactive_use_puts_a_typed_property_and_logs_events(self):
         with Session(window_manager=True) as s:

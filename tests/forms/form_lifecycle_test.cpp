@@ -9,6 +9,8 @@
 #include "forms/timer.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -101,6 +103,36 @@ TEST_F(FormLifecycle, ModalShowReturnsOnlyAfterUnloadAndBlocksOtherWindows)
     EXPECT_TRUE(stillOpenDuringLoop);
     EXPECT_TRUE(otherBlocked);
     EXPECT_FALSE(fk::isFormLoaded<Dialog>());
+}
+
+// A handler that pumps events, as the benchmark does to paint its caption before its passes,
+// may have its own window closed meanwhile: the form is unloaded then, but it lives on until
+// that handler, which goes on to use it, has returned to the event loop.
+TEST_F(FormLifecycle, AFormUnloadedWhileItsHandlerPumpsEventsOutlivesTheHandler)
+{
+    Dialog& dialog = fk::formInstance<Dialog>();
+    dialog.show();
+    int destroyedAfterThePump = -1;
+    QString captionAfterThePump;
+    dialog.caption.onClick = [&] {
+        // The window manager's close, waiting to be delivered when the handler pumps.
+        QCoreApplication::postEvent(dialog.windowWidget(), new QCloseEvent);
+        fk::doEvents();
+        destroyedAfterThePump = gDestroyed;
+        dialog.caption.setCaption(QStringLiteral("done"));
+        captionAfterThePump = dialog.caption.caption();
+    };
+    // Clicked from a running event loop, as the program's clicks come.
+    QEventLoop loop;
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(dialog.caption.widget(), Qt::LeftButton);
+        loop.quit();
+    });
+    loop.exec();
+    EXPECT_FALSE(fk::isFormLoaded<Dialog>()) << "the close unloaded the form";
+    EXPECT_EQ(destroyedAfterThePump, 0) << "the form was destroyed inside its handler's pump";
+    EXPECT_EQ(captionAfterThePump, QStringLiteral("done"));
+    EXPECT_TRUE(waitUntil([] { return gDestroyed == 1; })) << "destroyed once the handler returned";
 }
 
 TEST_F(FormLifecycle, ClosingTheWindowUnloadsTheForm)

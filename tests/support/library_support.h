@@ -17,7 +17,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <elf.h>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace testing_support {
 
@@ -126,6 +128,57 @@ inline QByteArray hostileCorpusFile(const QString& kind, const QString& name)
     if (!file.open(QIODevice::ReadOnly))
         ADD_FAILURE() << "the corpus has no " << kind.toStdString() << "/" << name.toStdString();
     return file.readAll();
+}
+
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        ADD_FAILURE() << "cannot read " << path.toStdString();
+    return file.readAll();
+}
+
+// Files that lie where a component library may lie but that the loader refuses for what they
+// hold: what each is, its bytes and how the reason for it ends (after the file's path).
+struct RefusedContents {
+    const char* what;
+    QByteArray bytes;
+    QString reasonEnd;
+};
+
+inline std::vector<RefusedContents> contentsTheLoaderRefuses()
+{
+    const QByteArray library = fileBytes(builtFile(QStringLiteral("Lumakey.ocx")));
+    // The header's fields: e_type at byte 16, e_machine at byte 18, both little-endian.
+    QByteArray program = library;
+    program[16] = ET_EXEC;
+    QByteArray otherProcessor = library;
+    otherProcessor[18] = char(EM_AARCH64);
+    // The entry point's name changed wherever the file spells it, the table of dynamic
+    // symbol names among them: an otherwise whole library that exports the other three.
+    QByteArray withoutClassObject = library;
+    withoutClassObject.replace("DllGetClassObject", "DllGetClassObjecX");
+    const QString notComponent = QStringLiteral("' is not a component library: it does not export ");
+    return {
+        {"a text file", fileBytes(sourceFile(QStringLiteral("btn/Lumakey.rsc"))),
+         QStringLiteral("' is not a 64-bit little-endian ELF file")},
+        {"the library cut short", library.left(4096), QStringLiteral("' has a damaged section table")},
+        {"a program linked to a fixed address", program, QStringLiteral("' is not a shared library")},
+        {"a library for another processor", otherProcessor, QStringLiteral("' is built for another processor (machine %1, this one is %2)")
+                                                                 .arg(EM_AARCH64)
+                                                                 .arg(EM_X86_64)},
+        {"a shared library that is no component library", fileBytes(builtFile(QStringLiteral("libformkit.so"))),
+         notComponent + QStringLiteral("DllCanUnloadNow, DllGetClassObject, DllRegisterServer, DllUnregisterServer")},
+        {"a library without DllGetClassObject", withoutClassObject, notComponent + QStringLiteral("DllGetClassObject")},
+    };
+}
+
+// Writes bytes over a file, which keeps its permissions.
+inline void overwriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
 }
 
 inline const fk::com::LibraryFile* loadLibrary(const QString& path)

@@ -2,11 +2,14 @@
 // their exit status (0 done, 1 failed, 2 wrong usage).
 #include "support/library_support.h"
 
+#include "com/built_file.h"
 #include "com/resources.h"
 #include "formats/bitmap_resource.h"
 
 #include <QImage>
 #include <QRegularExpression>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -160,6 +163,33 @@ TEST(ResourceTool, FailuresAndWrongUsage)
     EXPECT_TRUE(bare.err.contains(QStringLiteral("carries no resources"))) << bare.err.toStdString();
 }
 
+TEST(ResourceTool, ReadsOnlyARegularFileOfABuiltFilesSize)
+{
+    // Named by mistake or by malice, a device, a pipe nobody writes to, a folder or a file
+    // larger than any built file is refused at once, in one line, and nothing is written.
+    QTemporaryDir folder;
+    const QString pipe = folder.path() + QStringLiteral("/pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString huge = folder.path() + QStringLiteral("/huge.ocx");
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.resize(fk::com::kLargestBuiltFile + 1));
+    hugeFile.close();
+    const std::pair<QString, QString> refusals[] = {
+        {QStringLiteral("/dev/zero"), QStringLiteral("is not a regular file")},
+        {pipe, QStringLiteral("is not a regular file")},
+        {folder.path(), QStringLiteral("is not a regular file")},
+        {huge, QStringLiteral("is 268435457 bytes, more than the 256 MiB a built file may have")},
+    };
+    for (const auto& [path, reason] : refusals) {
+        for (const QStringList& args : {QStringList{path}, QStringList{path, QStringLiteral("VERSION"), QStringLiteral("1")}}) {
+            const ToolRun run = runTool(QStringLiteral("resdump"), args);
+            EXPECT_EQ(run.exitCode, 1) << args.join(QLatin1Char(' ')).toStdString();
+            EXPECT_EQ(run.err.toStdString(), QStringLiteral("resdump: '%1' %2\n").arg(path, reason).toStdString());
+            EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        }
+    }
+}
+
 TEST(ControlContainer, ListsAndDescribesTheRegisteredButton)
 {
     TestRegistry registry;
@@ -244,6 +274,15 @@ TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
                                     QStringList{QStringLiteral("show"), button}, QStringList{}})
         EXPECT_EQ(runTool(QStringLiteral("ctlhost"), args).exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
 
+    // A control larger than the screen (1280 x 1024 here) is refused before anything is made.
+    for (const QString& size : {QStringLiteral("1281x40"), QStringLiteral("120x1025"), QStringLiteral("99999x99999")}) {
+        const ToolRun run = runTool(QStringLiteral("ctlhost"), {host, button, QStringLiteral("--size"), size});
+        EXPECT_EQ(run.exitCode, 2) << size.toStdString();
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("ctlhost: --size %1 is larger than the screen, 1280x1024 pixels\n"
+                                                      "usage: ctlhost ").arg(size)))
+            << run.err.toStdString();
+    }
+
     // A library that went away: the list says so and carries on, describing and hosting fail.
     ASSERT_TRUE(QFile::remove(library));
     const ToolRun listed = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});
@@ -264,6 +303,86 @@ TEST(ControlContainer, EveryFailureIsOneClearLineAndStatusOne)
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_TRUE(damaged.err.contains(registry.path() + QStringLiteral("' is damaged"))) << damaged.err.toStdString();
     EXPECT_TRUE(damaged.out.startsWith("system store '")) << damaged.out.toStdString();
+}
+
+TEST(ControlContainer, RunningAsRootTakesNothingFromAStoreOfAnotherUser)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only a process running as root passes over another user's store";
+    TestRegistry registry;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
+    // As if root ran the container with another user's environment.
+    ASSERT_EQ(::chown(QFile::encodeName(registry.path()).constData(), 65534, 65534), 0);
+    const QString why = QStringLiteral("it belongs to user 65534, and a process running as root takes classes only from "
+                                       "stores that root alone can write");
+
+    const ToolRun listed = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.startsWith(QStringLiteral("user store '%1': skipped: %2\nsystem store '").arg(registry.path(), why).toUtf8()))
+        << listed.out.toStdString();
+    EXPECT_FALSE(listed.out.contains(QFile::encodeName(library))) << listed.out.toStdString();
+
+    for (const QString& command : {QStringLiteral("describe"), QStringLiteral("host")}) {
+        const ToolRun run = runTool(QStringLiteral("ctlhost"), {command, QString(kButtonProgId)});
+        EXPECT_EQ(run.exitCode, 1) << command.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("skipped the registry '%1': %2\n").arg(registry.path(), why))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.endsWith(QStringLiteral("ctlhost: class 'Lumakey.btn' is not registered (asked the registry: '%1', then '%2')\n")
+                                         .arg(registry.path(), fk::com::Registry::systemLocation())))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    }
+}
+
+TEST(ControlContainer, SaysReadyOnlyForALibraryTheLoaderTakes)
+{
+    TestRegistry registry;
+    QTemporaryDir folder;
+    const QString library = copyOfLibrary(folder.path());
+    ASSERT_EQ(runTool(QStringLiteral("regsvr"), {library}).exitCode, 0);
+
+    // Beside the button, classes whose registered files the loader refuses for what they hold.
+    QJsonObject store = registry.json();
+    QJsonObject classes = store.value(QStringLiteral("classes")).toObject();
+    QJsonObject progIds = store.value(QStringLiteral("progIds")).toObject();
+    const std::vector<RefusedContents> refusals = contentsTheLoaderRefuses();
+    QStringList paths;
+    for (std::size_t i = 0; i < refusals.size(); ++i) {
+        paths << QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/refused-%1.ocx").arg(i);
+        QFile file(paths.last());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(refusals[i].bytes);
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString clsid = QStringLiteral("{00000000-0000-0000-0000-%1}").arg(i, 12, 10, QLatin1Char('0'));
+        classes.insert(clsid, QJsonObject{{QStringLiteral("library"), paths.last()}, {QStringLiteral("progId"), QStringLiteral("Refused.%1").arg(i)}});
+        progIds.insert(QStringLiteral("Refused.%1").arg(i), clsid);
+    }
+    store.insert(QStringLiteral("classes"), classes);
+    store.insert(QStringLiteral("progIds"), progIds);
+    registry.write(QJsonDocument(store).toJson());
+
+    const ToolRun listed = runTool(QStringLiteral("ctlhost"), {QStringLiteral("list")});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QString text = QString::fromUtf8(listed.out);
+    EXPECT_TRUE(text.contains(QStringLiteral("library '%1'  type library %2 2.0  ready\n").arg(library, QLatin1String(kTypeLibrary))))
+        << text.toStdString();
+    for (std::size_t i = 0; i < refusals.size(); ++i) {
+        SCOPED_TRACE(refusals[i].what);
+        const QString name = QStringLiteral("Refused.%1").arg(i);
+        EXPECT_TRUE(text.contains(QStringLiteral("  %1  {00000000-0000-0000-0000-%2}  library '%3'  type library (none)  UNUSABLE: ")
+                                      .arg(name)
+                                      .arg(i, 12, 10, QLatin1Char('0'))
+                                      .arg(paths[qsizetype(i)])))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(paths[qsizetype(i)] + refusals[i].reasonEnd + QLatin1Char('\n'))) << text.toStdString();
+
+        const ToolRun described = runTool(QStringLiteral("ctlhost"), {QStringLiteral("describe"), name});
+        EXPECT_EQ(described.exitCode, 1);
+        EXPECT_TRUE(described.err.startsWith(QStringLiteral("ctlhost: class '%1' cannot be used: ").arg(name)))
+            << described.err.toStdString();
+        EXPECT_TRUE(described.err.contains(paths[qsizetype(i)] + refusals[i].reasonEnd)) << described.err.toStdString();
+    }
 }
 
 } // namespace

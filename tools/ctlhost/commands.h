@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tool_command_line.h"
+
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -28,7 +30,8 @@ struct HostOptions {
 
 // Creates the class through the registry in a window of its own and runs until the window
 // is closed or the process is asked to stop; the end of standard input does not end it.
-int hostClass(int argc, char** argv, const HostOptions& options);
+// A size larger than the screen is wrong usage, told through commandLine (status 2).
+int hostClass(int argc, char** argv, const HostOptions& options, const ToolCommandLine& commandLine);
 
 // One failure line: "ctlhost: message"; returns 1.
 int failure(const QString& message);

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
@@ -62,7 +63,7 @@ void runLinesOfStandardInput(HostWindow* window)
 
 } // namespace
 
-int hostClass(int argc, char** argv, const HostOptions& options)
+int hostClass(int argc, char** argv, const HostOptions& options, const ToolCommandLine& commandLine)
 {
     // Asked before anything is opened: with descriptor 0 closed, the next file opened, say
     // the connection to the display, would take its number and be read as input.
@@ -70,13 +71,24 @@ int hostClass(int argc, char** argv, const HostOptions& options)
         return failure(QStringLiteral("--stdin: standard input is not open"));
     if (!fk::haveDisplay())
         return failure(QStringLiteral("no display to show the control on (DISPLAY is not set)"));
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    // A control larger than the whole screen cannot be seen whole, and its window's pixels
+    // alone could take gigabytes: refused before anything is made.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize largest = screen->virtualSize();
+        if (options.size.width() > largest.width() || options.size.height() > largest.height())
+            return commandLine.usageError(QStringLiteral("--size %1x%2 is larger than the screen, %3x%4 pixels")
+                                              .arg(options.size.width())
+                                              .arg(options.size.height())
+                                              .arg(largest.width())
+                                              .arg(largest.height()));
+    }
     QString error;
     const auto registered = RegisteredClass::find(options.name, &error);
     if (!registered)
         return failure(error);
 
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
     // The container finds classes through the registry, as other programs do: no manifest.
     fk::prepareRuntime({.name = QStringLiteral("ctlhost"), .loadFirstForm = {}}, QByteArray());
     // An error in the host's own event handling is reported on one line; the host goes on.
@@ -103,6 +115,7 @@ int hostClass(int argc, char** argv, const HostOptions& options)
     if (options.linesFromStandardInput)
         runLinesOfStandardInput(window);
 
+    // A stop asked for while the host started has waited for this moment.
     onStopSignal([window] { window->unload(); });
     QApplication::exec();
     fk::destroyAllForms();

@@ -14,6 +14,7 @@
 //
 // Exit status: 0 done, 1 failed (one line on standard error says why), 2 wrong usage.
 #include "commands.h"
+#include "stop_signals.h"
 #include "tool_command_line.h"
 
 #include <QRegularExpression>
@@ -55,6 +56,9 @@ int failure(const QString& message)
 
 int main(int argc, char** argv)
 {
+    // Before anything else, so that a host asked to stop while it starts ends as it would
+    // once its window is up; every other command gives the signals back below.
+    catchStopSignals();
     ToolCommandLine commandLine("ctlhost", kSynopsis,
                                 QStringLiteral("The control test container: lists the registered classes, describes one from its "
                                                "type library, or hosts one in a window, created through the registry."));
@@ -81,11 +85,14 @@ int main(int argc, char** argv)
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, describe or host"));
     parser.addPositionalArgument(QStringLiteral("class"), QStringLiteral("a ProgID or a braced class identity"),
                                  QStringLiteral("[PROGID|CLASSID]"));
-    if (const auto status = commandLine.parse(argc, argv))
-        return *status;
-
+    const auto status = commandLine.parse(argc, argv);
     const QStringList args = parser.positionalArguments();
     const QString command = args.value(0);
+    if (status || command != QLatin1String("host"))
+        releaseStopSignals();
+    if (status)
+        return *status;
+
     const bool hostOptions = parser.isSet(size) || parser.isSet(at) || parser.isSet(set) || parser.isSet(call) ||
                              parser.isSet(interactive) || parser.isSet(standardInput);
     if (command == QLatin1String("list")) {
@@ -125,5 +132,5 @@ int main(int argc, char** argv)
     options.calls = parser.values(call);
     options.interactive = parser.isSet(interactive);
     options.linesFromStandardInput = parser.isSet(standardInput);
-    return hostClass(argc, argv, options);
+    return hostClass(argc, argv, options, commandLine);
 }
