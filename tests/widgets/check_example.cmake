@@ -3,7 +3,11 @@
 # with no registration anywhere, so that the button comes from the control library
 # installed beside the widget library.
 #
-#   cmake -DBUILD_DIR=<build> -DEXAMPLE=<example source> -DWORK_DIR=<scratch folder> -P check_example.cmake
+#   cmake -DBUILD_DIR=<build> -DEXAMPLE=<example source> -DWORK_DIR=<scratch folder>
+#         [-DSANITIZE=ON] -P check_example.cmake
+#
+# Against a sanitizer build the example is built with the same sanitizers, which must come
+# first in any program that loads the build's libraries.
 
 foreach(var BUILD_DIR EXAMPLE WORK_DIR)
   if(NOT ${var})
@@ -23,8 +27,12 @@ function(run what)
 endfunction()
 
 run("installing" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+set(sanitizers)
+if(SANITIZE)
+  set(sanitizers -DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined)
+endif()
 run("configuring the example" ${CMAKE_COMMAND} -S ${EXAMPLE} -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${prefix}
-    -DCMAKE_BUILD_TYPE=Release)
+    -DCMAKE_BUILD_TYPE=Release ${sanitizers})
 run("building the example" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 
 # Nothing registered: stores that do not exist.
