@@ -43,25 +43,20 @@ bool sessionBusAtHand()
            && entry.st_uid == ::getuid();
 }
 
-// Assistive technology reaches the program through the session bus, which the toolkit
-// asks for as the first window shows. Where there is none, the D-Bus library would launch
-// a bus of its own for the display, which holds the first window back by up to seconds and
-// outlives the program; the program then goes without accessibility and starts at once.
-// An accessibility bus named in the environment needs no session bus and is kept.
-void goWithoutAccessibilityWhenNoSessionBus()
-{
-    if (sessionBusAtHand() || !qgetenv("AT_SPI_BUS_ADDRESS").isEmpty())
-        return;
-    // An address the library refuses at once, without launching anything.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-}
-
 } // namespace
 
 bool haveDisplay()
 {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qgetenv("DISPLAY").isEmpty()
            || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
+void goWithoutAccessibilityWhenNoSessionBus()
+{
+    if (sessionBusAtHand() || !qgetenv("AT_SPI_BUS_ADDRESS").isEmpty())
+        return;
+    // An address the library refuses at once, without launching anything.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
 void prepareRuntime(const ProgramDescription& program, const QByteArray& manifest)

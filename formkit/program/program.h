@@ -29,6 +29,14 @@ inline QByteArray ownManifest()
 // Whether there is a display to show windows on, or a platform chosen that needs none.
 bool haveDisplay();
 
+// Assistive technology reaches a program through the session bus, which the toolkit asks
+// for as the first window shows. Where there is none, the D-Bus library would launch a bus
+// of its own for the display, which holds the first window back by up to seconds and
+// outlives the program; the program then goes without accessibility and starts at once.
+// An accessibility bus named in the environment needs no session bus and is kept. Called
+// before the application object is made; runProgram does.
+void goWithoutAccessibilityWhenNoSessionBus();
+
 // Starts the window runtime, loads the first form and runs the event loop until the
 // program ends. Returns the process's exit status.
 int runProgram(int argc, char** argv, const ProgramDescription& program, const QByteArray& manifest = ownManifest());

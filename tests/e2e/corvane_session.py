@@ -37,6 +37,24 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
+def bus_processes_for(display):
+    """The session buses (and their launchers) started for an X display: D-Bus processes
+    whose environment names it."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/comm") as f:
+                name = f.read().strip()
+            if name not in ("dbus-daemon", "dbus-launch"):
+                continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"DISPLAY={display}".encode() in f.read().split(b"\0"):
+                    found.append(f"{name} ({pid})")
+        except OSError:
+            continue
+    return found
+
+
 class Timeout(AssertionError):
     pass
 

@@ -10,7 +10,7 @@ import subprocess
 import time
 import unittest
 
-from corvane_session import Session, wait_for
+from corvane_session import Session, bus_processes_for, wait_for
 from test_main_window import STRIP_LABEL_BOXES, label_is_light_blue, start
 
 try:
@@ -210,24 +210,6 @@ class AssistiveTechnology(unittest.TestCase):
             wait_for("the About window to close", lambda: s.window_titled("About Corvane") is None, 5)
             press_to_end(self.push_button(main, "Exit"))
             self.assertEqual(s.exit_status(), 0)
-
-
-def bus_processes_for(display):
-    """The session buses (and their launchers) started for an X display: D-Bus processes
-    whose environment names it."""
-    found = []
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{pid}/comm") as f:
-                name = f.read().strip()
-            if name not in ("dbus-daemon", "dbus-launch"):
-                continue
-            with open(f"/proc/{pid}/environ", "rb") as f:
-                if f"DISPLAY={display}".encode() in f.read().split(b"\0"):
-                    found.append(f"{name} ({pid})")
-        except OSError:
-            continue
-    return found
 
 
 def process_ids_on_bus(address):

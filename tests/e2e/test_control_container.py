@@ -8,7 +8,7 @@ import subprocess
 import time
 import unittest
 
-from corvane_session import Session, Timeout, wait_for
+from corvane_session import Session, Timeout, bus_processes_for, wait_for
 
 TOOLS = os.environ.get("CORVANE_TOOLS", "")
 IDLE_GROUND = (224, 224, 224)
@@ -26,6 +26,9 @@ class Container:
         self.env = dict(session.env,
                         FORMKIT_REGISTRY=os.path.join(session.tmp, "user", "registry.json"),
                         FORMKIT_SYSTEM_REGISTRY=os.path.join(session.tmp, "system", "registry.json"))
+        # No session bus, as under xvfb-run from a console.
+        for name in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS"):
+            self.env.pop(name, None)
         # The loader takes a library only from a file no one else can write.
         self.library = os.path.join(session.tmp, "Lumakey.ocx")
         shutil.copy(os.path.join(TOOLS, "Lumakey.ocx"), self.library)
@@ -162,6 +165,10 @@ class ControlContainer(unittest.TestCase):
             for descriptor, flags in pipes:
                 self.assertTrue(flags & os.O_NONBLOCK, f"descriptor {descriptor} blocks: flags {flags:o}")
                 self.assertTrue(flags & os.O_CLOEXEC, f"descriptor {descriptor} is inherited: flags {flags:o}")
+
+            # Without a session bus the host goes without accessibility: none is launched.
+            if shutil.which("dbus-launch"):
+                self.assertEqual(bus_processes_for(s.env["DISPLAY"]), [], "a session bus was launched for the host")
 
             host.send_signal(signal.SIGTERM)
             wait_for("the host to end", lambda: host.poll() is not None, 5)

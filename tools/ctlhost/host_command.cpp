@@ -71,6 +71,7 @@ int hostClass(int argc, char** argv, const HostOptions& options, const ToolComma
         return failure(QStringLiteral("--stdin: standard input is not open"));
     if (!fk::haveDisplay())
         return failure(QStringLiteral("no display to show the control on (DISPLAY is not set)"));
+    fk::goWithoutAccessibilityWhenNoSessionBus();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // A control larger than the whole screen cannot be seen whole, and its window's pixels
