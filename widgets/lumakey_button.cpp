@@ -2,6 +2,7 @@
 
 #include "com/activation.h"
 #include "com/module_file.h"
+#include "core/twips.h"
 #include "forms/accessibility.h"
 #include "forms/error_reporting.h"
 #include "hosting/control_site.h"
@@ -11,10 +12,9 @@
 
 namespace {
 
-// Twips per pixel, as every formkit form lays out.
-constexpr int kTwipsPerPixel = 15;
+constexpr auto kProgId = "Lumakey.btn";
 // The buttons of the program the control was made for: 1575 x 495 twips.
-constexpr QSize kUsualSize{1575 / kTwipsPerPixel, 495 / kTwipsPerPixel};
+constexpr QSize kUsualSize{1575 / fk::kTwipsPerPixel, 495 / fk::kTwipsPerPixel};
 
 // This library's manifest names the control library beside it. It joins activation once,
 // before the first button is made, so that the control is found without registration
@@ -35,8 +35,6 @@ void joinComponentModel()
 }
 
 } // namespace
-
-constexpr auto kProgId = "Lumakey.btn";
 
 class LumakeyButton::Hosted {
 public:
