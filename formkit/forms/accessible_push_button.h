@@ -5,12 +5,12 @@
 
 namespace fk {
 
-// A painted push button as assistive technology sees it: named by what its control says
-// its face shows (asked for whenever the name is wanted; without such a control, by the
-// widget's accessible name), with one action, press. A press is the
-// mouse's own left click on the middle of the button's face, posted to the event loop, so
-// that the control sees exactly what a click by hand gives it and its Click handler runs
-// from the event loop as after a real click, not nested in the accessibility bus's request.
+// A painted push button as assistive technology sees it: named by what its control says its
+// face shows (asked for whenever the name is wanted; without such a control, by the widget's
+// accessible name), with one action, press. A press is the mouse's own left click on the
+// middle of the button's face, posted to the event loop, so that the control sees exactly
+// what a click by hand gives it and its Click handler runs from the event loop as after a
+// real click, not nested in the accessibility bus's request.
 //
 // Whether the click lands is judged when it is delivered, as the mouse's is: a reader that
 // types ahead of a busy window has its presses queued like the clicks of a mouse, and a

@@ -2,8 +2,7 @@
 
 #include "registered_class.h"
 #include "type_library_text.h"
-#include "com/resources.h"
-#include "formats/bitmap_resource.h"
+#include "formats/toolbox_bitmap.h"
 
 #include <QTextStream>
 
@@ -26,17 +25,11 @@ bool isMethod(InvokeKind kind) { return kind == InvokeKind::Method; }
 
 int writeToolboxBitmap(const RegisteredClass& found, const QString& file)
 {
-    const QString& library = found.entry().libraryPath;
-    const std::uint32_t id = found.typeInfo().toolboxBitmap;
     QString error;
-    const auto resources = ResourceTable::readFromFile(library, &error);
-    const Resource* resource = resources ? resources->find(QStringLiteral("BITMAP"), id) : nullptr;
-    if (!resource)
-        return failure(QStringLiteral("library '%1' has no toolbox bitmap %2").arg(library).arg(id));
-    const auto bitmap = decodeBitmap(resource->data, &error);
-    if (!bitmap)
-        return failure(QStringLiteral("the toolbox bitmap %1 of '%2' is damaged: %3").arg(id).arg(library, error));
-    if (!bitmap->image.save(file, "PNG"))
+    const auto picture = readToolboxBitmap(found.entry().libraryPath, found.entry().clsid.toString(), &error);
+    if (!picture)
+        return failure(error);
+    if (!picture->save(file, "PNG"))
         return failure(QStringLiteral("cannot write '%1'").arg(file));
     return 0;
 }

@@ -2,36 +2,23 @@
 
 #include "lumakey_button.h"
 
-#include "com/resources.h"
-#include "formats/bitmap_resource.h"
-#include "formats/type_library.h"
+#include "formats/toolbox_bitmap.h"
 
 #include <QIcon>
 #include <QPixmap>
-#include <algorithm>
 
 namespace {
 
-// The toolbox picture of the highlight button, as its control library carries it: the
-// resource its type library names for the class. Nothing when the library cannot be found
-// or does not carry one; Designer then shows its default icon.
+// The toolbox picture of the highlight button, as its control library carries it. Nothing
+// when the library cannot be found or does not carry one; Designer then shows its default
+// icon.
 QIcon toolboxIcon()
 {
     const QString library = LumakeyButton::controlLibrary();
     if (library.isEmpty())
         return {};
-    QString error;
-    const auto resources = fk::com::ResourceTable::readFromFile(library, &error);
-    const fk::com::Resource* typeLibrary = resources ? resources->find(QStringLiteral("TYPELIB"), 1) : nullptr;
-    const auto types = typeLibrary ? formats::TypeLibrary::parse(typeLibrary->data, &error) : std::nullopt;
-    if (!types)
-        return {};
-    const auto button = std::ranges::find(types->classes, QStringLiteral("Lumakey.btn"), &formats::TypeLibrary::Class::progId);
-    if (button == types->classes.end())
-        return {};
-    const fk::com::Resource* picture = resources->find(QStringLiteral("BITMAP"), button->toolboxBitmap);
-    const auto bitmap = picture ? formats::decodeBitmap(picture->data, &error) : std::nullopt;
-    return bitmap ? QIcon(QPixmap::fromImage(bitmap->image)) : QIcon();
+    const auto picture = formats::readToolboxBitmap(library, QStringLiteral("Lumakey.btn"), nullptr);
+    return picture ? QIcon(QPixmap::fromImage(*picture)) : QIcon();
 }
 
 } // namespace
