@@ -3,6 +3,7 @@
 #include "core/runtime_error.h"
 #include "forms/container.h"
 #include "forms/form.h"
+#include "forms/look.h"
 
 namespace fk {
 
@@ -10,6 +11,8 @@ Control::Control(Container& container, QWidget* widget, const TwipsRect& rect, i
     : container_(container), widget_(widget), rect_(rect), tabIndex_(tabIndex)
 {
     widget->setParent(container.clientWidget());
+    // A style is not passed on to child widgets as a palette is: each control takes it.
+    widget->setStyle(formStyle());
     applyGeometry();
     widget->show();
     if (Form* form = container.ownerForm())

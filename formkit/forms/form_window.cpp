@@ -3,6 +3,7 @@
 #include "forms/dialog_frame.h"
 #include "forms/error_reporting.h"
 #include "forms/form.h"
+#include "forms/look.h"
 #include "platform/window_hints.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,8 @@ namespace fk {
 FormWindow::FormWindow(Form& form, Qt::WindowFlags flags, bool drawsDialogFrame)
     : QWidget(nullptr, flags), form_(form), clientArea_(drawsDialogFrame ? new QWidget(this) : this)
 {
+    // The window and everything in it take the forms' own palette, not the desktop's.
+    setPalette(formPalette());
     // Only a client area inside a frame of our own is placed: moving the window itself would
     // pin it to the screen's corner.
     if (clientArea_ != this)

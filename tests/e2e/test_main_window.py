@@ -18,6 +18,19 @@ STRIP_LABEL_BOXES = [(230, 42, 83), (325, 42, 79), (415, 42, 66), (490, 42, 71),
 BEGIN_BENCHMARK = (405, 315)   # in the raised CPU benchmark panel
 RESULT_LABEL = (225, 159, 329, 33)
 ABOUT, EXIT, INTRO = (372, 408), (516, 408), (264, 408)
+# The CPU benchmark panel's controls, in the window: the chosen option's indicator, the
+# captions of the options, and the frame around the Benchmark button.
+CHOSEN_INDICATOR = (361, 193, 12, 12)
+OPTION_CAPTIONS = [(378, 191 + 16 * i, 128, 17) for i in range(4)]
+BENCHMARK_FRAME = (321, 263, 169, 97)
+
+# What a desktop gives a program: a platform theme with its colours, and a widget style.
+DESKTOPS = [
+    ("plain", {}),
+    ("a dark theme", {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"}),
+    ("the Fusion style", {"QT_STYLE_OVERRIDE": "Fusion"}),
+    ("the Windows style", {"QT_STYLE_OVERRIDE": "Windows"}),
+]
 
 
 def shows_welcome_logo(shot, g):
@@ -120,6 +133,70 @@ class DragBehindTheBenchmark(unittest.TestCase):
             still = s.geometry(main)
             self.assertEqual((still.x, still.y), (g.x + 30, g.y + 20))
             self.assertTrue(s.running())
+
+
+def pixels(shot, box):
+    x0, y0, w, h = box
+    return {(x, y): shot.pixel(x0 + x, y0 + y) for y in range(h) for x in range(w)}
+
+
+class OneLookOnEveryDesktop(unittest.TestCase):
+    def look_under(self, env):
+        """The main window with the CPU benchmark panel raised, and the About window's client
+        area, pixel by pixel, on a desktop that gives the program these settings."""
+        with Session() as s:
+            s.env.update(env)
+            g = start(s)
+            s.click(g.x + STRIP_LABELS[1][0], g.y + STRIP_LABELS[1][1])
+            s.move_to(5, 5)
+            wait_for("the CPU benchmark panel", lambda: label_is_light_blue(s.screenshot(), g, STRIP_LABEL_BOXES[1]), 2)
+            time.sleep(0.3)
+            main = s.screenshot()
+            s.click(g.x + ABOUT[0], g.y + ABOUT[1])
+            about = wait_for("the About window", lambda: s.window_titled("About Corvane"), 5)
+            a = wait_for("the About window mapped", lambda: s.geometry(about, must_exist=False))
+            s.move_to(5, 5)
+            s.wait_for_pixel("the About window painted", a.x + 2, a.y + 2, GROUND)
+            time.sleep(0.3)
+            return pixels(main, (g.x, g.y, g.width, g.height)), pixels(s.screenshot(), (a.x, a.y, a.width, a.height))
+
+    def test_the_windows_look_the_same_whatever_the_desktops_theme_and_style(self):
+        looks = {}
+        for name, env in DESKTOPS:
+            with self.subTest(desktop=name):
+                looks[name] = self.look_under(env)
+                if name == "plain":
+                    self.check_classic_look(looks[name][0])
+                for window, plain, seen in zip(("main", "About"), looks["plain"], looks[name]):
+                    differing = sorted(p for p in plain if seen.get(p) != plain[p])
+                    self.assertEqual(len(differing), 0, f"{window} window: {len(differing)} pixels differ "
+                                     f"from the plain run, first at {differing[:3]}")
+
+    def check_classic_look(self, main):
+        def at(x, y):
+            return main[(x, y)]
+
+        # The chosen option: a black dot in a white circle, sunken (dark at the top left).
+        x, y, w, h = CHOSEN_INDICATOR
+        self.assertEqual(at(x + 5, y + 5), (0, 0, 0), "the dot")
+        self.assertEqual(at(x + 3, y + 4), (255, 255, 255), "the circle's inside")
+        self.assertLess(max(at(x + 1, y + 4)), 128, "the circle's dark top left")
+        # The captions in black on the panel's ground, each with enough ink to read.
+        for box in OPTION_CAPTIONS:
+            x0, y0, w, h = box
+            ink = [at(x, y) for y in range(y0 + 2, y0 + h - 2) for x in range(x0 + 2, x0 + w - 2) if at(x, y) != GROUND]
+            self.assertGreater(ink.count((0, 0, 0)), 60, f"caption at {box}")
+            self.assertLessEqual(set(ink), {(0, 0, 0), (31, 31, 31)}, f"caption at {box}: black, or the focus dots")
+        # The frame: etched, a grey line with a white one inside it, the white outermost on the
+        # bottom and the right.
+        x, y, w, h = BENCHMARK_FRAME
+        grey, white = (128, 128, 128), (255, 255, 255)
+        for i in range(2, w - 2):
+            self.assertEqual((at(x + i, y), at(x + i, y + 1)), (grey, white), f"top, column {i}")
+            self.assertEqual((at(x + i, y + h - 2), at(x + i, y + h - 1)), (grey, white), f"bottom, column {i}")
+        for i in range(2, h - 2):
+            self.assertEqual((at(x, y + i), at(x + 1, y + i)), (grey, white), f"left, row {i}")
+            self.assertEqual((at(x + w - 2, y + i), at(x + w - 1, y + i)), (grey, white), f"right, row {i}")
 
 
 class AboutAndExit(unittest.TestCase):

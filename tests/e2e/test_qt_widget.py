@@ -18,20 +18,42 @@ FRAME = (0, 128, 255)
 
 
 class QtWidget(unittest.TestCase):
+    def start_host(self, s, caption="Hello"):
+        out_path = os.path.join(s.tmp, "out.txt")
+        with open(out_path, "wb") as out:
+            host = subprocess.Popen([HOST, PLUGIN, "300", "200", caption], env=s.env, stdout=out,
+                                    stderr=subprocess.DEVNULL)
+        s.processes.append(host)
+
+        def output():
+            with open(out_path) as f:
+                return f.read().splitlines()
+
+        wait_for("the window", lambda: "shown" in output(), 10)
+        return host, output
+
+    def test_the_button_keeps_its_face_and_its_host_keeps_the_desktops_colours(self):
+        # The host window is 20 pixels taller than the button, which is 105 x 33: its own ground
+        # shows below the button.
+        faces, grounds = {}, {}
+        for name, env in (("plain", {}), ("dark", {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"})):
+            with Session() as s:
+                s.env.update(env)
+                s.move_to(5, 5)
+                self.start_host(s)
+                s.wait_for_pixel("the idle face", 303, 203, IDLE_GROUND, 5.0)
+                time.sleep(0.3)
+                shot = s.screenshot()
+                faces[name] = [shot.pixel(x, y) for y in range(200, 233) for x in range(300, 405)]
+                grounds[name] = shot.pixel(320, 243)
+        self.assertEqual(faces["dark"], faces["plain"], "the button's face")
+        self.assertGreater(min(grounds["plain"]), 200, "a light desktop's ground")
+        self.assertLess(max(grounds["dark"]), 100, "the dark desktop's ground stays the host's")
+
     def test_the_plugins_button_lights_up_under_the_pointer_and_reports_one_click_per_click(self):
         with Session() as s:
-            out_path = os.path.join(s.tmp, "out.txt")
-            with open(out_path, "wb") as out:
-                host = subprocess.Popen([HOST, PLUGIN, "300", "200", "Hello"], env=s.env, stdout=out,
-                                        stderr=subprocess.DEVNULL)
-            s.processes.append(host)
-
-            def output():
-                with open(out_path) as f:
-                    return f.read().splitlines()
-
             s.move_to(5, 5)
-            wait_for("the window", lambda: "shown" in output(), 10)
+            host, output = self.start_host(s)
             x, y = 300, 200
             s.wait_for_pixel("the idle face", x + 3, y + 3, IDLE_GROUND, 5.0)
 

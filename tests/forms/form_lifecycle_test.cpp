@@ -5,7 +5,9 @@
 #include "forms/control_array.h"
 #include "forms/event_pump.h"
 #include "forms/form.h"
+#include "forms/frame.h"
 #include "forms/label.h"
+#include "forms/option_button.h"
 #include "forms/timer.h"
 
 #include <QApplication>
@@ -226,3 +228,31 @@ TEST(ControlArrays, AMissingElementIsARuntimeError)
 }
 
 } // namespace
+
+// A form looks as its layout says whatever the desktop's theme and colour scheme, which reach
+// a program as the application's style and palette; a control's own colours still win.
+TEST(FormLook, TheApplicationsStyleAndPaletteChangeNothingOfAForm)
+{
+    class Panel : public fk::Form {
+    public:
+        Panel() : Form({.clientWidth = 3000, .clientHeight = 1500}) {}
+        fk::OptionButton chosen{*this, {.rect = {150, 150, 1500, 255}, .caption = QStringLiteral("Chosen"),
+                                        .backColor = 0x00FFFF, .value = true}};
+        fk::OptionButton other{*this, {.rect = {150, 450, 1500, 255}, .caption = QStringLiteral("Other")}};
+        fk::Frame frame{*this, {.rect = {1800, 150, 900, 900}}};
+    } panel;
+    panel.show();
+    const QImage plain = panel.clientWidget()->grab().toImage();
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette dark(QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, Qt::black);
+    QApplication::setPalette(dark);
+    const QImage themed = panel.clientWidget()->grab().toImage();
+    EXPECT_EQ(themed, plain);
+    EXPECT_EQ(pixel(themed, 10, 10), 0xFFFF00u) << "the option's own yellow ground";
+    EXPECT_EQ(pixel(themed, 15, 17), 0x000000u) << "the chosen option's dot";
+    EXPECT_EQ(pixel(themed, 13, 16), 0xFFFFFFu) << "inside its circle";
+    EXPECT_EQ(pixel(themed, 120, 10), 0x808080u) << "the frame's etched corner";
+    EXPECT_EQ(pixel(themed, 121, 11), 0xFFFFFFu);
+}

@@ -1,6 +1,6 @@
 // Shows the highlight button as Qt Designer makes it, through the Designer plugin, in a
-// window of its own at a given place, and prints each click on a line of its own. Without a
-// control to host it says so and ends.
+// window of its own at a given place, above a strip of the window's own ground, and prints
+// each click on a line of its own. Without a control to host it says so and ends.
 //
 //   widget_host PLUGIN X Y CAPTION
 #include "lumakey_button.h"
@@ -31,7 +31,7 @@ int main(int argc, char** argv)
     }
     button->setCaption(QString::fromLocal8Bit(argv[4]));
     button->resize(button->sizeHint());
-    window.resize(button->sizeHint());
+    window.resize(button->sizeHint() + QSize(0, 20));
     window.move(QString::fromLocal8Bit(argv[2]).toInt(), QString::fromLocal8Bit(argv[3]).toInt());
     int clicks = 0;
     QObject::connect(button, &LumakeyButton::clicked, [&] {
