@@ -118,9 +118,10 @@ void frmMain::pctTitle_MouseDown(short, short, float, float)
     };
     do {
         followCursor();
-        // The pump waits for the pointer's next move (or 10 ms) rather than spin: until then
-        // the window has nothing new to follow.
-        fk::waitForPointer(10);
+        // The pump waits for the pointer's next move or button rather than spin: until then
+        // the window has nothing new to follow. After 100 ms it looks anyway, for a release
+        // that nothing told of.
+        fk::waitForPointer(100);
         // The release may never reach the title bar (focus taken away mid-drag, or the
         // pointer grabbed elsewhere); a drag with no button held is over all the same.
     } while (blnTitleMouseUp != Bool16::True && fk::mouseButtonsHeld());

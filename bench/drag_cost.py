@@ -3,9 +3,9 @@
 core and the wake-ups a second of the program, the X server and the window manager
 (openbox), and of the X server and the window manager together, while the real pointer
 (xdotool, through the X server's test device) drags the window without a pause for 5
-seconds, moving 4 pixels every 10 ms to and fro. For reference, the same pointer movement
-over the title bar with no button held: what the program spends on the pointer's events
-and its buttons' polling alone.
+seconds, moving 4 pixels every 10 ms to and fro. Beside it, the same pointer movement with no
+button held, over the title bar and over the desktop: what the program spends on the pointer
+over its own window, against what the same movement costs it elsewhere.
 
 The floor is bench/bare_drag.c: a bare window, managed by the window manager without a
 frame as the program's main window is, that moves itself once per motion event by the
@@ -42,6 +42,11 @@ DRAGS, STEP_PIXELS, STEP_SECONDS, DRAG_SECONDS = 3, 4, 0.01, 5.0
 GRIP = (DIALOG_FRAME + 250, DIALOG_FRAME + 15)
 FLOOR = "floor"
 WHO = ("program", "X server", "window manager", "X server + window manager")
+# The passes of a session: where the pointer moves (on the window's grip, or over the desktop
+# at this place of the screen) and whether a button is held.
+DESKTOP = (40, 40)
+PASSES = (("drag", GRIP, True), ("over the title bar, no button held", GRIP, False),
+          ("over the desktop, no button held", DESKTOP, False))
 
 
 def window_with_client(s, width, height):
@@ -80,12 +85,12 @@ def run_path(s, path):
     subprocess.run(path, env=s.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=True)
 
 
-def one_pass(s, window, pids, path, held):
-    """Moves the pointer along the path over the window's grip, the button held or not;
-    returns the figures of the pass and whether the window ended where it started (the
-    path comes back to where it began, and so should the window)."""
+def one_pass(s, window, pids, path, where, held):
+    """Moves the pointer along the path from a place (the window's grip, or the desktop's),
+    the button held or not; returns the figures of the pass and whether the window ended
+    where it started (the path comes back to where it began, and so should the window)."""
     o = s.outer_geometry(window)
-    s.move_to(o.x + GRIP[0], o.y + GRIP[1])
+    s.move_to(*((o.x + GRIP[0], o.y + GRIP[1]) if where == GRIP else where))
     if held:
         s.press()
     time.sleep(0.2)
@@ -133,7 +138,7 @@ def count_moves(s, window, path):
 
 
 def measure(subjects, floor):
-    figures = {(subject, held): {who: [] for who in WHO} for subject in subjects for held in (False, True)}
+    figures = {(subject, name): {who: [] for who in WHO} for subject in subjects for name, _, _ in PASSES}
     followed = {subject: [] for subject in subjects}
     moves_counted = {}
     path, pointer_moves = drag_path()
@@ -144,11 +149,11 @@ def measure(subjects, floor):
                 pid, window = start(s, subject, floor)
                 time.sleep(1.0)
                 pids = {"program": pid, "X server": s.processes[0].pid, "window manager": window_manager_pid(s)}
-                for held in (False, True):
-                    values, ended_right = one_pass(s, window, pids, path, held)
+                for name, where, held in PASSES:
+                    values, ended_right = one_pass(s, window, pids, path, where, held)
                     for who, v in values.items():
-                        figures[(subject, held)][who].append(v)
-                    figures[(subject, held)]["X server + window manager"].append(
+                        figures[(subject, name)][who].append(v)
+                    figures[(subject, name)]["X server + window manager"].append(
                         summed([values["X server"]], [values["window manager"]])[0])
                     if held:
                         followed[subject].append(ended_right)
@@ -182,15 +187,21 @@ def main():
         print("| pointer | who | CPU % | floor CPU % | CPU ratio | wake-ups/s | floor wake-ups/s | wake-ups ratio "
               "| the drags | the floor's drags |")
         print("|---|---|---|---|---|---|---|---|---|---|")
-        for held in (True, False):
-            what = "drag" if held else "same movement, no button held"
+        for what, _, _ in PASSES:
             for who in WHO:
-                values, base = figures[(program, held)][who], figures[(FLOOR, held)][who]
+                values, base = figures[(program, what)][who], figures[(FLOOR, what)][who]
                 c, n, fc, fn = median(values, 0), median(values, 1), median(base, 0), median(base, 1)
                 label = "program (floor: the bare window)" if who == "program" else who
                 print(f"| {what} | {label} | {cpu(c)} | {cpu(fc)} | {ratio(c, fc)} | {wakes(n)} | {wakes(fn)} "
                       f"| {ratio(n, fn)} | {listed(values)} | {listed(base)} |")
     print()
+    over_window, over_desktop = PASSES[1][0], PASSES[2][0]
+    for program in programs:
+        values, base = figures[(program, over_window)]["program"], figures[(program, over_desktop)]["program"]
+        print(f"{program}: the pointer over its own title bar costs it {cpu(median(values, 0))} % and "
+              f"{wakes(median(values, 1))} wake-ups/s, over the desktop {cpu(median(base, 0))} % and "
+              f"{wakes(median(base, 1))}/s: {ratio(median(values, 0), median(base, 0))} and "
+              f"{ratio(median(values, 1), median(base, 1))} times as much")
     for subject in subjects:
         name = "the floor (bare window)" if subject == FLOOR else subject
         ends = followed[subject]

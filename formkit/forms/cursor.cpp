@@ -1,5 +1,6 @@
 #include "forms/cursor.h"
 
+#include "forms/form_window.h"
 #include "forms/polling_group.h"
 
 #include <QWidget>
@@ -16,13 +17,13 @@ int GetCursorPos(POINT* point)
     return 1;
 }
 
-// The toolkit keeps every window's place on the screen from the server's configure events,
-// so this asks the server nothing.
+// Formkit knows where its windows are, from the toolkit and from where it sent them, so this
+// asks the server nothing.
 int GetWindowRect(HWND window, RECT* rect)
 {
     if (!window || !rect)
         return 0;
-    const QPoint topLeft = window->mapToGlobal(QPoint(0, 0));
+    const QPoint topLeft = screenPositionOf(window);
     rect->left = topLeft.x();
     rect->top = topLeft.y();
     rect->right = topLeft.x() + window->width();

@@ -16,8 +16,14 @@ void doEvents()
 
 void waitForPointer(int milliseconds)
 {
+    // A timer of the wait's own, gone with it: a single shot would still fire once the pointer
+    // ended the wait, waking the program for nothing once a move in a drag.
     QEventLoop loop;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(milliseconds);
     PollingGroup::runUntilPointerMoves(loop);
 }
 

@@ -11,6 +11,13 @@
 
 namespace fk {
 
+namespace {
+
+// How long a moved window rests before the toolkit hears of its place.
+constexpr int kRest = 50;
+
+} // namespace
+
 FormWindow::FormWindow(Form& form, Qt::WindowFlags flags, bool drawsDialogFrame)
     : QWidget(nullptr, flags), form_(form), clientArea_(drawsDialogFrame ? new QWidget(this) : this)
 {
@@ -20,6 +27,12 @@ FormWindow::FormWindow(Form& form, Qt::WindowFlags flags, bool drawsDialogFrame)
     // pin it to the screen's corner.
     if (clientArea_ != this)
         clientArea_->move(frameWidth(), frameWidth());
+    rest_.setSingleShot(true);
+    rest_.setInterval(kRest);
+    QObject::connect(&rest_, &QTimer::timeout, this, [this] {
+        if (std::exchange(noticesHeld_, false))
+            platform::selectToolkitEvents(this, true);
+    });
 }
 
 void FormWindow::setClientSize(QSize size)
@@ -30,14 +43,30 @@ void FormWindow::setClientSize(QSize size)
 
 int FormWindow::frameWidth() const { return clientArea_ == this ? 0 : DialogFrame::kWidth; }
 
+// A window that moves again before it rests follows something (the pointer, in a drag: a move
+// a move of the pointer). The toolkit would wake for the window manager's notice of each move
+// and ask the server for the window's frame after it, which does not change in a move; so it
+// hears of none until the window rests, and screenPositionOf places the window's widgets.
 void FormWindow::moveTo(QPoint place)
 {
     if (place == this->place())
         return;
-    if (platform::moveShownWindow(this, place))
-        sentTo_ = place;
-    else
+    if (rest_.isActive() && !noticesHeld_) {
+        noticesHeld_ = true;
+        platform::selectToolkitEvents(this, false);
+    }
+    if (!platform::moveShownWindow(this, place)) {
         move(place);
+        return;
+    }
+    sentTo_ = place;
+    rest_.start();
+}
+
+QPoint screenPositionOf(const QWidget* widget)
+{
+    const auto* window = dynamic_cast<const FormWindow*>(widget->window());
+    return widget->mapToGlobal(QPoint(0, 0)) + (window ? window->unheardMove() : QPoint());
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)
@@ -46,6 +75,10 @@ void FormWindow::closeEvent(QCloseEvent* event)
     event->ignore();
     runHandler([this] { form_.unload(); });
 }
+
+// The pointer source tells the forms where the pointer is; the toolkit's motion would only
+// wake the program for nothing.
+void FormWindow::showEvent(QShowEvent*) { platform::selectToolkitEvents(this, !noticesHeld_); }
 
 void FormWindow::paintEvent(QPaintEvent*)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 
@@ -22,25 +23,34 @@ public:
     void setClientSize(QSize size);
 
     // The window's place on the screen, frame included: where it was last sent, until the
-    // window system tells where it is. A window without a frame of the window manager's is
-    // where its client area is, which the toolkit knows without asking the server.
-    QPoint place() const
-    {
-        return sentTo_.value_or(windowFlags().testFlag(Qt::FramelessWindowHint) ? geometry().topLeft() : pos());
-    }
+    // toolkit hears where it is; and how far that is from the place the toolkit knows.
+    QPoint place() const { return sentTo_.value_or(heardPlace()); }
+    QPoint unheardMove() const { return place() - heardPlace(); }
     void moveTo(QPoint place);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent*) override { sentTo_.reset(); }
 
 private:
     int frameWidth() const;
+    // A window without a frame of the window manager's is where its client area is, which
+    // the toolkit knows without asking the server.
+    QPoint heardPlace() const { return windowFlags().testFlag(Qt::FramelessWindowHint) ? geometry().topLeft() : pos(); }
 
     Form& form_;
     QWidget* clientArea_;
     std::optional<QPoint> sentTo_;
+    // Runs from each move until the window rests; while it moves on before that, the toolkit
+    // hears nothing of its moves.
+    QTimer rest_;
+    bool noticesHeld_ = false;
 };
+
+// Where a widget's top-left corner lies on the screen: as the toolkit knows it, moved on by
+// as far as its form's window was sent since the toolkit last heard of the window's place.
+QPoint screenPositionOf(const QWidget* widget);
 
 } // namespace fk

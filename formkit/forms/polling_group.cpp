@@ -1,6 +1,7 @@
 #include "forms/polling_group.h"
 
 #include "core/logging.h"
+#include "forms/form_window.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -91,15 +92,19 @@ PointerReading PollingGroup::reading()
 void PollingGroup::runUntilPointerMoves(QEventLoop& loop)
 {
     source().setWake(&PollingGroup::hear);
+    source().reportEveryMove(true);
     QEventLoop* const outer = std::exchange(waiting, &loop);
     loop.exec();
     waiting = outer;
     const std::optional<PointerReading> ended = std::exchange(waitEnded, std::nullopt);
     held = ended ? *ended : reading();
-    // Released when events are next processed, unless a newer wait or a pass holds by then.
+    // Released when events are next processed, unless a newer wait or a pass holds by then;
+    // once no wait runs then, the source goes back to telling of crossings only.
     QMetaObject::invokeMethod(QCoreApplication::instance(), [hold = ++holds] {
         if (hold == holds && passDepth == 0)
             held.reset();
+        if (!waiting)
+            source().reportEveryMove(false);
     }, Qt::QueuedConnection);
 }
 
@@ -127,7 +132,7 @@ void PollingGroup::rewatch()
     std::vector<QRect> rectangles;
     for (auto& [order, entry] : members())
         if (const QWidget* window = entry.member->window())
-            rectangles.emplace_back(window->mapToGlobal(QPoint(0, 0)), window->size());
+            rectangles.emplace_back(screenPositionOf(window), window->size());
     if (source().watch(std::move(rectangles)))
         touch(nullptr);
 }

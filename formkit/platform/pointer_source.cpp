@@ -39,6 +39,8 @@ std::vector<int> PointerSource::placesOf(const QPoint& point) const
 bool PointerSource::offer(const PointerReading& reading)
 {
     const std::lock_guard lock(mutex_);
+    if (newest_ && newest_->time && reading.time && static_cast<std::int32_t>(reading.time - newest_->time) < 0)
+        return false;
     const bool crossed = !newest_ || placesOf(newest_->position) != placesOf(reading.position);
     newest_ = reading;
     return crossed;

@@ -2,6 +2,8 @@
 
 #include <QPoint>
 #include <QRect>
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -9,16 +11,19 @@
 
 namespace fk::platform {
 
-// Where the pointer is, in screen pixels, and whether any of its buttons is held down.
+// Where the pointer is, in screen pixels, and whether any of its buttons is held down; and
+// the server's time of the event it comes from (milliseconds), or 0 for one taken by asking.
 struct PointerReading {
     QPoint position;
     bool buttonsHeld = false;
+    std::uint32_t time = 0;
     bool operator==(const PointerReading&) const = default;
 };
 
-// What the source tells the toolkit's thread unasked: the pointer moved (over the program's
-// windows, every move), a button went down or up over them, or one of them was moved, sized
-// or mapped; and whether the reading entered or left a watched rectangle.
+// What the source tells the toolkit's thread unasked: the pointer moved (into or out of a
+// watched rectangle, or at all while every move is wanted), a button went down or up over
+// the program's windows, or one of them was moved, sized or mapped; and whether the reading
+// entered or left a watched rectangle.
 struct PointerReport {
     enum Kind { Moved, Button, Windows } kind;
     std::optional<PointerReading> reading;
@@ -43,12 +48,20 @@ public:
     void setWake(std::function<void(const PointerReport&)> wake) { wake_ = std::move(wake); }
     void report(const PointerReport& report) const { if (wake_) wake_(report); }
 
+    // While a loop follows the pointer (a drag), every move is reported, not only crossings.
+    void reportEveryMove(bool every) { everyMove_ = every; }
+
     // On any thread: takes a reading as the newest and says whether it crossed a watched
-    // rectangle's edge; the newest reading; the rectangles to watch from now on, saying
-    // whether the newest reading lies otherwise in them than in those watched before.
+    // rectangle's edge (one from an event older than the newest's is stale: the toolkit and
+    // the source hear of events on connections of their own); the newest reading; the
+    // rectangles to watch from now on, saying whether the newest reading lies otherwise in
+    // them than in those watched before.
     bool offer(const PointerReading& reading);
     std::optional<PointerReading> newest() const { const std::lock_guard lock(mutex_); return newest_; }
     bool watch(std::vector<QRect> rectangles);
+
+protected:
+    std::atomic<bool> everyMove_ = false;
 
 private:
     std::vector<int> placesOf(const QPoint& point) const;

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
+#include <xcb/xinput.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -91,6 +92,51 @@ QMargins frameOf(QWidget* window)
         if (const auto e = property(connection, id, "_NET_FRAME_EXTENTS"); e.size() == 4)
             return QMargins(int(e[0]), int(e[2]), int(e[1]), int(e[3]));
     return {};
+}
+
+void selectToolkitEvents(QWidget* window, bool moves)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window->windowHandle())
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    // The core events, which the server sends where no XInput 2 selection covers them.
+    auto* core = xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, id), nullptr);
+    const std::uint32_t structure = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    const bool toldAgain = core && moves && !(core->your_event_mask & structure);
+    auto* place = toldAgain ? xcb_translate_coordinates_reply(connection, xcb_translate_coordinates(connection, id, root, 0, 0), nullptr) : nullptr;
+    if (core) {
+        const std::uint32_t mask = (core->your_event_mask & ~(XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_BUTTON_MOTION | structure))
+                                   | (moves ? structure : 0);
+        xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
+    }
+    // The toolkit's XInput 2 selections, each for the devices it names, without motion.
+    const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(connection, &xcb_input_id);
+    auto* selected = xinput && xinput->present ? xcb_input_xi_get_selected_events_reply(
+                                                     connection, xcb_input_xi_get_selected_events(connection, id), nullptr)
+                                               : nullptr;
+    for (auto masks = xcb_input_xi_get_selected_events_masks_iterator(selected); selected && masks.rem;
+         xcb_input_event_mask_next(&masks))
+        if (masks.data->mask_len > 0) {
+            *xcb_input_event_mask_mask(masks.data) &= ~std::uint32_t{XCB_INPUT_XI_EVENT_MASK_MOTION};
+            xcb_input_xi_select_events(connection, id, 1, masks.data);
+        }
+    if (place) {
+        // As a window manager tells of a move; sent for no events, it goes to the toolkit alone.
+        xcb_configure_notify_event_t notice{};
+        notice.response_type = XCB_CONFIGURE_NOTIFY;
+        notice.event = notice.window = id;
+        notice.x = place->dst_x;
+        notice.y = place->dst_y;
+        notice.width = static_cast<std::uint16_t>(window->width());
+        notice.height = static_cast<std::uint16_t>(window->height());
+        xcb_send_event(connection, 0, id, 0, reinterpret_cast<const char*>(&notice));
+    }
+    std::free(core);
+    std::free(selected);
+    std::free(place);
+    xcb_flush(connection);
 }
 
 } // namespace fk::platform

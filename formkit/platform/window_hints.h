@@ -21,4 +21,12 @@ QMargins frameOf(QWidget* window);
 // then reads anew. False where the window is not shown on X11, for the toolkit to move it.
 bool moveShownWindow(QWidget* window, QPoint topLeft);
 
+// Which of the server's events the toolkit is sent for one of its windows. Never the
+// pointer's motion: nothing in a form uses it, and the pointer source follows the pointer on
+// connections of its own. The window's moves and other changes of its structure, unless it
+// follows the pointer: moved then once a move of the pointer, the toolkit would wake for the
+// notice of each one and ask the server for the window's frame after it. Told of them again,
+// the toolkit is told once where the window is. Done at every show, before the window maps.
+void selectToolkitEvents(QWidget* window, bool moves);
+
 } // namespace fk::platform

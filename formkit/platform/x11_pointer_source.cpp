@@ -21,9 +21,10 @@ using std::chrono::ceil;
 using std::chrono::milliseconds;
 
 // While a device moves faster than the polling ticks, one reading a tick is all the polling
-// can use; a reading a little early is on time.
+// can use. A reading less than half a tick early is on time: a device that moves at about
+// the ticks' rate, a little early or late each time, is followed move by move.
 constexpr auto kTick = milliseconds(10);
-constexpr auto kEarly = milliseconds(1);
+constexpr auto kEarly = milliseconds(5);
 constexpr std::uint16_t kButtonsInState = 0x1f00;   // the core protocol's masks of buttons 1 to 5
 constexpr std::uint32_t kButtonsInMask = 0x3e;      // XInput 2 numbers the bits by button: 1 to 5
 constexpr std::uint8_t kFromServer = 0;             // the category of a recording's device events
@@ -65,8 +66,8 @@ std::optional<unsigned> recordMoves(xcb_connection_t* control, xcb_connection_t*
     return result;
 }
 
-// Without a recording: every device movement anywhere, as raw motion on the root window
-// (from XInput 2.1 on, also while another client holds the pointer), but no warp.
+// Every device movement anywhere, as raw motion on the root window (from XInput 2.1 on, also
+// while another client holds the pointer), but no warp.
 bool selectRawMotion(xcb_connection_t* connection, xcb_window_t root)
 {
     xcb_input_xi_query_version_reply_t* version =
@@ -114,9 +115,9 @@ public:
     bool followsPointer() const override { return true; }
 
 protected:
-    // The toolkit's own events: a window of the program moved, sized or mapped, and a move or
-    // a button over one of them, with where the pointer was and which buttons were held
-    // before it. The toolkit takes the pointer's events from XInput 2.
+    // The toolkit's own events: a window of the program moved, sized or mapped, and a button
+    // over one of them, with where the pointer was and which buttons were held before it. The
+    // toolkit takes the pointer's events from XInput 2; it hears no motion over the forms.
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
     {
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
@@ -124,16 +125,17 @@ protected:
         if (kind == XCB_CONFIGURE_NOTIFY || kind == XCB_MAP_NOTIFY)
             report({PointerReport::Windows});
         const auto* device = reinterpret_cast<const xcb_input_button_press_event_t*>(event);
-        if (kind != XCB_GE_GENERIC || toolkitXInput_ == 0 || device->extension != toolkitXInput_
-            || device->event_type < XCB_INPUT_BUTTON_PRESS || device->event_type > XCB_INPUT_MOTION)
+        const bool xinput = kind == XCB_GE_GENERIC && toolkitXInput_ != 0 && device->extension == toolkitXInput_;
+        if (kind == XCB_MOTION_NOTIFY || (xinput && device->event_type == XCB_INPUT_MOTION))
+            qCDebug(lcPointer) << "the toolkit was sent a motion of the pointer";
+        if (!xinput || (device->event_type != XCB_INPUT_BUTTON_PRESS && device->event_type != XCB_INPUT_BUTTON_RELEASE))
             return false;
-        std::uint32_t buttons = device->buttons_len ? *xcb_input_button_press_button_mask(device) : 0;
+        const std::uint32_t buttons = device->buttons_len ? *xcb_input_button_press_button_mask(device) : 0;
         const std::uint32_t button = device->detail < 32 ? 1u << device->detail : 0;
-        if (device->event_type != XCB_INPUT_MOTION)
-            buttons = device->event_type == XCB_INPUT_BUTTON_PRESS ? buttons | button : buttons & ~button;
-        const PointerReading reading{{device->root_x >> 16, device->root_y >> 16}, (buttons & kButtonsInMask) != 0};
+        const bool held = (device->event_type == XCB_INPUT_BUTTON_PRESS ? buttons | button : buttons & ~button) & kButtonsInMask;
+        const PointerReading reading{{device->root_x >> 16, device->root_y >> 16}, held, device->time};
         const bool crossed = offer(reading);
-        report({device->event_type == XCB_INPUT_MOTION ? PointerReport::Moved : PointerReport::Button, reading, crossed});
+        report({PointerReport::Button, reading, crossed});
         return false;
     }
 
@@ -161,17 +163,18 @@ private:
             const PointerReading reading = recorded ? *std::exchange(recorded, std::nullopt) : read();
             moved = false;
             offered = now;
-            if (offer(reading))
-                QMetaObject::invokeMethod(&toolkit_, [this] { report({PointerReport::Moved, newest(), true}); });
+            if (const bool crossed = offer(reading); crossed || everyMove_)
+                QMetaObject::invokeMethod(&toolkit_, [this, crossed] { report({PointerReport::Moved, newest(), crossed}); });
         }
     }
 
-    // Takes every move the server told of; keeps the position of the last one recorded.
+    // Takes every move the server told of; keeps the position of the last one recorded. With a
+    // recording, raw motion only makes the server send the recording on: its moves are those.
     bool takeMoves(std::optional<PointerReading>& recorded)
     {
         bool any = false;
-        while (xcb_generic_event_t* rawMotion = recording_ ? nullptr : xcb_poll_for_event(told_)) {
-            any = true;
+        while (xcb_generic_event_t* rawMotion = xcb_poll_for_event(recording_ ? asking_ : told_)) {
+            any = !recording_;
             std::free(rawMotion);
         }
         void* reply = nullptr;
@@ -186,7 +189,7 @@ private:
                 const int kind = e->response_type & 0x7f;
                 const int button = kind != XCB_MOTION_NOTIFY && e->detail <= 5 ? 0x80 << e->detail : 0;
                 const int held = kind == XCB_BUTTON_PRESS ? e->state | button : e->state & ~button;
-                recorded = {{e->root_x, e->root_y}, (held & kButtonsInState) != 0};
+                recorded = {{e->root_x, e->root_y}, (held & kButtonsInState) != 0, e->time};
                 any = true;
             }
             std::free(std::exchange(reply, nullptr));
@@ -221,8 +224,14 @@ PointerSource* openProgramsSource()
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(asking));
     for (; screen > 0 && screens.rem > 1; --screen)
         xcb_screen_next(&screens);
+    // A recording reaches its client when the server next sends anything to any client, which
+    // a move that no client is sent would not make it do: a device's raw motion, sent to the
+    // asking connection, makes it do so at once, also while a button is held over a window of
+    // the program's (whose toolkit is sent no motion) and the pointer is grabbed. The
+    // recording's own connection carries nothing else: the server fails on events between its
+    // replies there.
     const std::optional<unsigned> recording = recordMoves(asking, told);
-    const bool rawMotion = !recording && selectRawMotion(told, screens.data->root);
+    const bool rawMotion = selectRawMotion(recording ? asking : told, screens.data->root);
     qCDebug(lcPointer) << "X11 pointer source:"
                        << (recording  ? "the server records every move of the pointer"
                            : rawMotion ? "no recording: raw device motion, and a reading every 100 ms for warps"

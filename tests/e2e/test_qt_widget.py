@@ -19,10 +19,9 @@ FRAME = (0, 128, 255)
 
 class QtWidget(unittest.TestCase):
     def start_host(self, s, caption="Hello"):
-        out_path = os.path.join(s.tmp, "out.txt")
-        with open(out_path, "wb") as out:
-            host = subprocess.Popen([HOST, PLUGIN, "300", "200", caption], env=s.env, stdout=out,
-                                    stderr=subprocess.DEVNULL)
+        out_path, self.err_path = os.path.join(s.tmp, "out.txt"), os.path.join(s.tmp, "err.txt")
+        with open(out_path, "wb") as out, open(self.err_path, "wb") as err:
+            host = subprocess.Popen([HOST, PLUGIN, "300", "200", caption], env=s.env, stdout=out, stderr=err)
         s.processes.append(host)
 
         def output():
@@ -52,6 +51,7 @@ class QtWidget(unittest.TestCase):
 
     def test_the_plugins_button_lights_up_under_the_pointer_and_reports_one_click_per_click(self):
         with Session() as s:
+            s.env["QT_LOGGING_RULES"] = "formkit.pointer.debug=true"
             s.move_to(5, 5)
             host, output = self.start_host(s)
             x, y = 300, 200
@@ -67,6 +67,10 @@ class QtWidget(unittest.TestCase):
             time.sleep(0.5)
             self.assertEqual([line for line in output() if line.startswith("clicked")], ["clicked 1"])
             self.assertIsNone(host.poll())
+            # The host's own window is no form of formkit's: its toolkit still hears the
+            # pointer's motion, for the host's widgets.
+            with open(self.err_path) as f:
+                self.assertIn("the toolkit was sent a motion", f.read())
 
     def test_a_program_whose_control_cannot_be_made_is_warned_and_goes_on(self):
         with Session() as s:

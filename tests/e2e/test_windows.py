@@ -198,6 +198,24 @@ class TitleBar(unittest.TestCase):
         s._run(["xdotool", "mousemove_relative", "--", "0", str(beneath[1] - below[1])])
         s.wait_for_pixel("hover under a pointer that a device moved", *face, (29, 99, 205), 1.0)
 
+    def test_the_toolkit_is_sent_no_motion_over_the_windows_and_a_drag_still_follows(self):
+        # The pointer source follows the pointer on connections of its own; the toolkit would
+        # only wake for motion that nothing of the program reads.
+        with Session(window_manager=True) as s:
+            s.env["QT_LOGGING_RULES"] = "formkit.pointer.debug=true"
+            main = self.start(s)
+            g = s.geometry(main)
+            for i in range(12):
+                s.move_to(g.x + 20 + 45 * i, g.y + 10 + 35 * i)
+            s.move_to(g.x + 250, g.y + 15)
+            s.press()
+            for step in range(1, 11):
+                s._run(["xdotool", "mousemove_relative", "--", "6", "3"])
+                time.sleep(0.02)
+            s.release()
+            wait_for("the window to follow the drag", lambda: (lambda m: (m.x - g.x, m.y - g.y))(s.geometry(main)) == (60, 30), 2)
+            self.assertNotIn("the toolkit was sent a motion", s.program_errors())
+
     def test_close_button_ends_the_program_with_status_zero(self):
         with Session() as s:
             main = self.start(s)

@@ -38,19 +38,23 @@ public:
     }
     bool followsPointer() const override { return follows_; }
 
-    // A move that the source follows, told as the X11 one tells it.
-    void move(QPoint to)
+    // A move that the source follows, told as the X11 one tells it: when it crosses a watched
+    // edge, or while every move is wanted. The time is the server's, of the move's event.
+    void move(QPoint to, std::uint32_t time = 0)
     {
         at = to;
-        const PointerReading reading{to, held};
-        report({PointerReport::Moved, reading, offer(reading)});
+        const PointerReading reading{to, held, time};
+        if (const bool crossed = offer(reading); crossed || everyMove_)
+            report({PointerReport::Moved, reading, crossed});
     }
-    // A button over the program's windows.
-    void press(bool down)
+    // A button over the program's windows, as the toolkit's event of it tells.
+    void press(bool down, std::uint32_t time = 0)
     {
         held = down;
-        report({PointerReport::Button, PointerReading{at, held}});
+        const PointerReading reading{at, held, time};
+        report({PointerReport::Button, reading, offer(reading)});
     }
+    bool everyMoveWanted() const { return everyMove_; }
 
     QPoint at{10, 10};
     bool held = false;
@@ -144,6 +148,25 @@ TEST(PollingTimers, WhereTheSourceTellsEverythingTheyRunOnlyWhenTheirLookMayChan
     fk::GetCursorPos(&p);
     EXPECT_EQ(QPoint(p.x, p.y), QPoint(100, 150));
     EXPECT_EQ(pointer.readings, 1) << "outside a pass too, the source's newest reading is where the pointer is";
+}
+
+// The toolkit and the source hear of the server's events on connections of their own: the
+// toolkit may tell of a button after the source told of a later move away.
+TEST(PollingTimers, AReadingOfAnEventOlderThanTheNewestIsStale)
+{
+    FakePointer pointer(true);
+    Pollers pollers;
+    startAll(pollers);
+    EXPECT_TRUE(onePassLogged(pollers, "a10 b10 c10 "));
+    pointer.move(kInside, 100);
+    EXPECT_TRUE(onePassLogged(pollers, "a150 b150 c150 "));
+    pointer.move(kOutside, 300);
+    EXPECT_TRUE(onePassLogged(pollers, "a20 b20 c20 "));
+    pointer.at = kInside;
+    pointer.press(false, 200);
+    EXPECT_TRUE(onePassLogged(pollers, "a20 b20 c20 ")) << "the button's pass reads the later place";
+    pointer.press(true, 400);
+    EXPECT_TRUE(onePassLogged(pollers, "a150 b150 c150 ")) << "a newer event's reading stands";
 }
 
 TEST(PollingTimers, AWindowThatMovesUnderTheRestingPointerIsACrossing)
@@ -241,6 +264,24 @@ TEST(PollingTimers, AWaitForThePointerEndsOnItsMoveAndItsReadingStandsForThePass
     fk::doEvents();
     fk::GetCursorPos(&p);
     EXPECT_EQ(pointer.readings, 2) << "once events were processed, a query reads afresh";
+}
+
+TEST(PollingTimers, AWaitHearsEveryMoveUntilEventsAreProcessedWithoutIt)
+{
+    FakePointer pointer(true);
+    pointer.move({290, 200});
+    QTimer::singleShot(20, [&] { pointer.move({300, 200}); });
+    QElapsedTimer waited;
+    waited.start();
+    fk::waitForPointer(5000);
+    EXPECT_LT(waited.elapsed(), 4000) << "a move that crosses nothing ends the wait too";
+    fk::POINT p;
+    fk::GetCursorPos(&p);
+    EXPECT_EQ(QPoint(p.x, p.y), QPoint(300, 200));
+    fk::waitForPointer(10);
+    EXPECT_TRUE(pointer.everyMoveWanted()) << "from one wait to the next, as a drag waits";
+    fk::doEvents();
+    EXPECT_FALSE(pointer.everyMoveWanted()) << "events processed with no wait: crossings only again";
 }
 
 } // namespace
