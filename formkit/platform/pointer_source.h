@@ -75,6 +75,11 @@ private:
 // The program's source: on X11 one that follows the pointer on connections of its own.
 PointerSource& pointerSource();
 
+// Stops the program's source, joining its thread, and closes its connections: before the
+// application object goes, which does it itself where nothing did. A source that asks the
+// toolkit stands in from then on.
+void closePointerSource();
+
 // Puts a source in place of the program's, for tests; null gives the program's back.
 void replacePointerSource(PointerSource* source);
 

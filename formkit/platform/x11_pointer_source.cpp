@@ -3,14 +3,18 @@
 #include "platform/x11_connection.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QSocketNotifier>
 #include <xcb/record.h>
 #include <xcb/xcbext.h>
 #include <xcb/xinput.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <thread>
+#include <unistd.h>
 
 namespace fk::platform {
 
@@ -87,7 +91,7 @@ bool selectRawMotion(xcb_connection_t* connection, xcb_window_t root)
 // pointer's moves, read by a thread of its own, which wakes the toolkit's thread only for a
 // reading that crosses a watched rectangle. Where the server records no moves, the thread
 // also reads every 100 ms, for a warp that nobody tells of (every tick where the server tells
-// nothing at all). Made once, it lives as long as the process, and so does its thread.
+// nothing at all). It owns its thread: gone, it has stopped and joined it first.
 class X11PointerSource final : public PointerSource, public QAbstractNativeEventFilter {
 public:
     X11PointerSource(xcb_connection_t* asking, xcb_connection_t* told, xcb_window_t root,
@@ -100,7 +104,21 @@ public:
           toolkitXInput_(xinputOpcode(x11Connection()))
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
-        std::thread([this] { follow(); }).detach();
+        QObject::connect(&newsHeard_, &QSocketNotifier::activated, [this] { tellNews(); });
+        thread_ = std::thread([this] { follow(); });
+    }
+
+    // The filter leaves the application with its base's destructor.
+    ~X11PointerSource() override
+    {
+        const std::uint64_t stop = 1;
+        [[maybe_unused]] const ssize_t written = ::write(stop_, &stop, sizeof stop);
+        thread_.join();
+        ::close(stop_);
+        newsHeard_.setEnabled(false);
+        ::close(news_);
+        xcb_disconnect(told_);
+        xcb_disconnect(asking_);
     }
 
     // A server that has gone answers nothing; the newest reading stands.
@@ -142,18 +160,18 @@ protected:
 private:
     // The thread: waits for the server's news of the pointer and offers one reading a tick at
     // most. While a device moves faster than the ticks, it sleeps out each tick instead of
-    // waking for every move, and takes what came meanwhile at once.
+    // waking for every move, and takes what came meanwhile at once. It ends when told to stop.
     void follow()
     {
-        pollfd socket{xcb_get_file_descriptor(told_), POLLIN, 0};
+        pollfd waits[] = {{stop_, POLLIN, 0}, {xcb_get_file_descriptor(told_), POLLIN, 0}};
         Clock::time_point offered = Clock::now();
         std::optional<PointerReading> recorded;
         bool fast = false, moved = false;
         while (!xcb_connection_has_error(told_)) {
-            if (fast)
-                std::this_thread::sleep_until(offered + kTick);
-            else
-                ::poll(&socket, 1, unasked_ ? int(std::max(ceil<milliseconds>(offered + *unasked_ - Clock::now()).count(), 0L)) : -1);
+            const auto until = [](Clock::time_point t) { return int(std::max(ceil<milliseconds>(t - Clock::now()).count(), 0L)); };
+            ::poll(waits, fast ? 1 : 2, fast ? until(offered + kTick) : unasked_ ? until(offered + *unasked_) : -1);
+            if (waits[0].revents)
+                return;
             moved = takeMoves(recorded) || moved;
             const auto now = Clock::now();
             const bool early = now + kEarly < offered + kTick;
@@ -163,9 +181,21 @@ private:
             const PointerReading reading = recorded ? *std::exchange(recorded, std::nullopt) : read();
             moved = false;
             offered = now;
-            if (const bool crossed = offer(reading); crossed || everyMove_)
-                QMetaObject::invokeMethod(&toolkit_, [this, crossed] { report({PointerReport::Moved, newest(), crossed}); });
+            if (const bool crossed = offer(reading); crossed || everyMove_) {
+                if (crossed)
+                    newsCrossed_ = true;
+                const std::uint64_t news = 1;
+                [[maybe_unused]] const ssize_t written = ::write(news_, &news, sizeof news);
+            }
         }
+    }
+
+    // On the toolkit's thread: the thread has news, one report or more taken together.
+    void tellNews()
+    {
+        std::uint64_t count = 0;
+        if (::read(news_, &count, sizeof count) > 0)
+            report({PointerReport::Moved, newest(), newsCrossed_.exchange(false)});
     }
 
     // Takes every move the server told of; keeps the position of the last one recorded. With a
@@ -204,7 +234,13 @@ private:
     std::optional<unsigned> recording_;
     std::optional<Clock::duration> unasked_;
     std::uint8_t toolkitXInput_;
-    QObject toolkit_; // lives on the toolkit's thread: the thread's news is delivered there
+    // The thread's news reaches the toolkit's thread through a descriptor that its event loop
+    // watches, and a crossing in it through a flag.
+    const int news_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    QSocketNotifier newsHeard_{news_, QSocketNotifier::Read};
+    std::atomic<bool> newsCrossed_ = false;
+    const int stop_ = ::eventfd(0, EFD_CLOEXEC);
+    std::thread thread_;
 };
 
 PointerSource* replacement = nullptr;
@@ -240,16 +276,32 @@ PointerSource* openProgramsSource()
                                 recording ? std::nullopt : std::optional<Clock::duration>(rawMotion ? milliseconds(100) : kTick));
 }
 
+// The program's source, made on first use. One on X11 is closed before the application object
+// goes; a base one stands in from then on.
+PointerSource* programs = nullptr;
+bool programsClosed = false;
+
 } // namespace
 
 PointerSource& pointerSource()
 {
     if (replacement)
         return *replacement;
-    // Made once and kept to the end of the process, past the application object, whose
-    // event dispatcher its native event filter would need to go in order.
-    static PointerSource* const programs = openProgramsSource();
+    if (!programs && !programsClosed && x11Connection()) {
+        programs = openProgramsSource();
+        // For any program whose own code does not close it: the toolkit runs this first thing
+        // as its application object goes.
+        qAddPostRoutine(closePointerSource);
+    }
+    if (!programs)
+        programs = new PointerSource;
     return *programs;
+}
+
+void closePointerSource()
+{
+    programsClosed = true;
+    delete std::exchange(programs, nullptr);
 }
 
 void replacePointerSource(PointerSource* source) { replacement = source; }

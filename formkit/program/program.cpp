@@ -5,6 +5,7 @@
 #include "forms/error_reporting.h"
 #include "forms/font.h"
 #include "forms/form.h"
+#include "platform/pointer_source.h"
 
 #include <QApplication>
 #include <QDir>
@@ -86,8 +87,14 @@ int runProgram(int argc, char** argv, const ProgramDescription& program, const Q
         loaded = true;
     });
     const int status = loaded ? QApplication::exec() : 1;
-    destroyAllForms();
+    finishRuntime();
     return status;
+}
+
+void finishRuntime()
+{
+    destroyAllForms();
+    platform::closePointerSource();
 }
 
 } // namespace fk

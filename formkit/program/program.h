@@ -41,6 +41,10 @@ void goWithoutAccessibilityWhenNoSessionBus();
 // program ends. Returns the process's exit status.
 int runProgram(int argc, char** argv, const ProgramDescription& program, const QByteArray& manifest = ownManifest());
 
+// Ends the runtime before the application object goes: destroys every form and stops the
+// pointer source, joining its thread. runProgram does; a host of its own calls it last.
+void finishRuntime();
+
 // Prepares the toolkit the way runProgram does, without loading a form or running the
 // event loop: the default font, the program's manifest and its error reporter. Tests start the
 // runtime here.

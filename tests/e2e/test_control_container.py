@@ -8,9 +8,11 @@ import subprocess
 import time
 import unittest
 
-from corvane_session import Session, Timeout, bus_processes_for, wait_for
+from corvane_session import PROGRAM, Session, Timeout, bus_processes_for, wait_for
 
 TOOLS = os.environ.get("CORVANE_TOOLS", "")
+# How many times each host is stopped at a moment of its start (more on a sanitizer build).
+STOP_RUNS = int(os.environ.get("CORVANE_STOP_RUNS", "20"))
 IDLE_GROUND = (224, 224, 224)
 HOVER_FACE = (29, 99, 205)
 FRAME = (0, 128, 255)
@@ -257,6 +259,31 @@ class ControlContainer(unittest.TestCase):
                 wait_for(f"the host to end after {stop.name}", lambda: host.poll() is not None, 20)
                 self.assertEqual(host.returncode, 0, f"after {stop.name}: {c.errors()}")
                 self.assertEqual(c.errors(), "")
+
+    def test_a_host_stopped_at_any_moment_of_its_first_400_ms_ends_by_the_signal_or_normally(self):
+        # Whenever the stop comes, the pointer source's thread is stopped and joined before
+        # the toolkit goes, or the process ends by the signal with nothing torn down.
+        with Session() as s:
+            c = Container(s)
+            self.assertEqual(c.run("regsvr", c.library).returncode, 0)
+            hosts = {"ctlhost host": ([os.path.join(TOOLS, "ctlhost"), "host", "Lumakey.btn", "--set", "Caption=Hi"], c.env),
+                     "the program": ([PROGRAM], s.env)}
+            for name, (command, env) in hosts.items():
+                endings = {}
+                for run in range(STOP_RUNS):
+                    with open(os.path.join(s.tmp, "stop-err.txt"), "w+b") as err:
+                        host = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=err)
+                        time.sleep(0.4 * run / STOP_RUNS)
+                        host.send_signal(signal.SIGTERM)
+                        host.wait(timeout=60)
+                        err.seek(0)
+                        said = err.read().decode(errors="replace")
+                    ending = f"signal {-host.returncode}" if host.returncode < 0 else f"status {host.returncode}"
+                    endings[ending] = endings.get(ending, 0) + 1
+                    self.assertIn(host.returncode, (0, -signal.SIGTERM), f"{name}, run {run}: {said}")
+                    self.assertNotIn("Sanitizer", said, f"{name}, run {run}")
+                    self.assertNotIn("runtime error", said, f"{name}, run {run}")
+                print(f"{name}: {STOP_RUNS} stops, endings {endings}")
 
     def test_interactive_use_puts_a_typed_property_and_logs_events(self):
         with Session(window_manager=True) as s:

@@ -18,12 +18,11 @@
 
 namespace {
 
-// Closes the window (through the form runtime, which destroys it once the event loop runs
-// again) and gives the failure's status.
+// Closes the window and ends the runtime, and gives the failure's status.
 int closeAndFail(HostWindow* window, const QString& message)
 {
     window->unload();
-    fk::destroyAllForms();
+    fk::finishRuntime();
     return failure(message);
 }
 
@@ -119,6 +118,6 @@ int hostClass(int argc, char** argv, const HostOptions& options, const ToolComma
     // A stop asked for while the host started has waited for this moment.
     onStopSignal([window] { window->unload(); });
     QApplication::exec();
-    fk::destroyAllForms();
+    fk::finishRuntime();
     return 0;
 }
