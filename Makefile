@@ -48,9 +48,10 @@ test-sanitize: deps
 # end-to-end cases' deadlines.
 THREAD_BUILD ?= build-thread
 THREAD_REPORTS = $(CURDIR)/$(THREAD_BUILD)/thread-reports
+THREAD_TARGETS = forms_tests tools_tests Corvane_ALPHA3 Lumakey ctlhost regsvr resdump widget_host lumakey_designer
 test-thread: deps
 	cmake -S . -B $(THREAD_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_THREAD_SANITIZE=ON
-	cmake --build $(THREAD_BUILD) -j $(JOBS)
+	cmake --build $(THREAD_BUILD) -j $(JOBS) --target $(THREAD_TARGETS)
 	rm -rf $(THREAD_REPORTS) && mkdir -p $(THREAD_REPORTS)
 	TSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/threads.supp:exitcode=66:log_path=$(THREAD_REPORTS)/report \
 	ctest --test-dir $(THREAD_BUILD) --output-on-failure -L 'forms|tools|e2e'
