@@ -3,6 +3,8 @@
 #include "platform/x11_connection.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 #include <xcb/record.h>
 #include <xcb/xcbext.h>
@@ -70,20 +72,45 @@ std::optional<unsigned> recordMoves(xcb_connection_t* control, xcb_connection_t*
     return result;
 }
 
-// Every device movement anywhere, as raw motion on the root window (from XInput 2.1 on, also
-// while another client holds the pointer), but no warp.
-bool selectRawMotion(xcb_connection_t* connection, xcb_window_t root)
+// Whether the server tells of every device movement anywhere as raw motion on the root window
+// (from XInput 2.1 on, also while another client holds the pointer), but of no warp.
+bool hasRawMotion(xcb_connection_t* connection)
 {
     xcb_input_xi_query_version_reply_t* version =
         xinputOpcode(connection) ? xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr)
                                  : nullptr;
     const bool recentEnough = version && version->major_version * 100 + version->minor_version >= 201;
     std::free(version);
+    return recentEnough;
+}
+
+xcb_void_cookie_t selectRawMotion(xcb_connection_t* connection, xcb_window_t root, bool selected)
+{
     struct {
         xcb_input_event_mask_t head;
         std::uint32_t bits;
-    } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
-    return recentEnough && succeeded(connection, xcb_input_xi_select_events_checked(connection, root, 1, &mask.head));
+    } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, selected ? std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_MOTION} : 0u};
+    return xcb_input_xi_select_events_checked(connection, root, 1, &mask.head);
+}
+
+// Where a crossing of the toolkit's leaves the pointer: inside the program's windows (any
+// entry) or out of them (a leave, unless into a window of its own or for a grab's start).
+std::optional<bool> crossedInto(std::uint8_t kind, const xcb_generic_event_t* event, bool xinput)
+{
+    const auto inside = [](bool entered, std::uint8_t mode, std::uint8_t detail) -> std::optional<bool> {
+        if (entered)
+            return true;
+        const bool moved = mode == XCB_NOTIFY_MODE_NORMAL || mode == XCB_NOTIFY_MODE_WHILE_GRABBED;
+        return moved && detail != XCB_NOTIFY_DETAIL_INFERIOR ? std::optional(false) : std::nullopt;
+    };
+    if (kind == XCB_ENTER_NOTIFY || kind == XCB_LEAVE_NOTIFY) {
+        const auto* core = reinterpret_cast<const xcb_enter_notify_event_t*>(event);
+        return inside(kind == XCB_ENTER_NOTIFY, core->mode, core->detail);
+    }
+    const auto* device = reinterpret_cast<const xcb_input_enter_event_t*>(event);
+    if (xinput && (device->event_type == XCB_INPUT_ENTER || device->event_type == XCB_INPUT_LEAVE))
+        return inside(device->event_type == XCB_INPUT_ENTER, device->mode, device->detail);
+    return std::nullopt;
 }
 
 // Follows the pointer on two connections of its own, so that nothing it asks or waits for
@@ -95,15 +122,18 @@ bool selectRawMotion(xcb_connection_t* connection, xcb_window_t root)
 class X11PointerSource final : public PointerSource, public QAbstractNativeEventFilter {
 public:
     X11PointerSource(xcb_connection_t* asking, xcb_connection_t* told, xcb_window_t root,
-                     std::optional<unsigned> recording, std::optional<Clock::duration> unasked)
+                     std::optional<unsigned> recording, bool rawMotion, std::optional<Clock::duration> unasked)
         : asking_(asking),
           told_(told),
           root_(root),
           recording_(recording),
           unasked_(unasked),
-          toolkitXInput_(xinputOpcode(x11Connection()))
+          toolkitXInput_(xinputOpcode(x11Connection())),
+          promptable_(recording && rawMotion),
+          inside_(QGuiApplication::topLevelAt(QCursor::pos()) != nullptr)
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
+        keepRecordingPrompt();
         QObject::connect(&newsHeard_, &QSocketNotifier::activated, [this] { tellNews(); });
         thread_ = std::thread([this] { follow(); });
     }
@@ -132,6 +162,12 @@ public:
 
     bool followsPointer() const override { return true; }
 
+    void reportEveryMove(bool every) override
+    {
+        PointerSource::reportEveryMove(every);
+        keepRecordingPrompt();
+    }
+
 protected:
     // The toolkit's own events: a window of the program moved, sized or mapped, and a button
     // over one of them, with where the pointer was and which buttons were held before it. The
@@ -144,6 +180,10 @@ protected:
             report({PointerReport::Windows});
         const auto* device = reinterpret_cast<const xcb_input_button_press_event_t*>(event);
         const bool xinput = kind == XCB_GE_GENERIC && toolkitXInput_ != 0 && device->extension == toolkitXInput_;
+        if (const std::optional<bool> inside = crossedInto(kind, event, xinput)) {
+            inside_ = *inside;
+            keepRecordingPrompt();
+        }
         if (kind == XCB_MOTION_NOTIFY || (xinput && device->event_type == XCB_INPUT_MOTION))
             qCDebug(lcPointer) << "the toolkit was sent a motion of the pointer";
         if (!xinput || (device->event_type != XCB_INPUT_BUTTON_PRESS && device->event_type != XCB_INPUT_BUTTON_RELEASE))
@@ -158,6 +198,23 @@ protected:
     }
 
 private:
+    // A recording reaches its client when the server next sends anything to any client, which
+    // a move that no client is sent does not make it do. Over the program's windows the
+    // toolkit is sent no motion, and a drag holds the pointer: there the asking connection
+    // takes raw motion, which makes the server send the recording on at once. Elsewhere a move
+    // that matters here enters a window, whose client is told of it, which sends the recording
+    // on too; raw motion there would only double the server's work for a fast device.
+    void keepRecordingPrompt()
+    {
+        const bool prompt = promptable_ && (inside_ || everyMove_);
+        if (prompt == prompting_)
+            return;
+        prompting_ = prompt;
+        selectRawMotion(asking_, root_, prompt);
+        xcb_flush(asking_);
+        qCDebug(lcPointer) << (prompt ? "raw motion keeps the recording prompt" : "raw motion is not needed");
+    }
+
     // The thread: waits for the server's news of the pointer and offers one reading a tick at
     // most. While a device moves faster than the ticks, it sleeps out each tick instead of
     // waking for every move, and takes what came meanwhile at once. It ends when told to stop.
@@ -234,6 +291,11 @@ private:
     std::optional<unsigned> recording_;
     std::optional<Clock::duration> unasked_;
     std::uint8_t toolkitXInput_;
+    // On the toolkit's thread: whether raw motion can keep the recording prompt, whether the
+    // pointer is over the program's windows, and whether the asking connection takes it.
+    const bool promptable_;
+    bool inside_;
+    bool prompting_ = false;
     // The thread's news reaches the toolkit's thread through a descriptor that its event loop
     // watches, and a crossing in it through a flag.
     const int news_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -260,19 +322,16 @@ PointerSource* openProgramsSource()
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(asking));
     for (; screen > 0 && screens.rem > 1; --screen)
         xcb_screen_next(&screens);
-    // A recording reaches its client when the server next sends anything to any client, which
-    // a move that no client is sent would not make it do: a device's raw motion, sent to the
-    // asking connection, makes it do so at once, also while a button is held over a window of
-    // the program's (whose toolkit is sent no motion) and the pointer is grabbed. The
-    // recording's own connection carries nothing else: the server fails on events between its
-    // replies there.
+    // The recording's own connection carries nothing else: the server fails on events between
+    // its replies there. Without one, raw motion on it tells of every device movement.
     const std::optional<unsigned> recording = recordMoves(asking, told);
-    const bool rawMotion = selectRawMotion(recording ? asking : told, screens.data->root);
+    const xcb_window_t root = screens.data->root;
+    const bool rawMotion = hasRawMotion(recording ? asking : told) && (recording || succeeded(told, selectRawMotion(told, root, true)));
     qCDebug(lcPointer) << "X11 pointer source:"
                        << (recording  ? "the server records every move of the pointer"
                            : rawMotion ? "no recording: raw device motion, and a reading every 100 ms for warps"
                                        : "no recording and no raw motion: a reading every tick");
-    return new X11PointerSource(asking, told, screens.data->root, recording,
+    return new X11PointerSource(asking, told, root, recording, rawMotion,
                                 recording ? std::nullopt : std::optional<Clock::duration>(rawMotion ? milliseconds(100) : kTick));
 }
 
