@@ -326,7 +326,10 @@ PointerSource* openProgramsSource()
     // its replies there. Without one, raw motion on it tells of every device movement.
     const std::optional<unsigned> recording = recordMoves(asking, told);
     const xcb_window_t root = screens.data->root;
-    const bool rawMotion = hasRawMotion(recording ? asking : told) && (recording || succeeded(told, selectRawMotion(told, root, true)));
+    // With one, raw motion is taken on the asking connection only while it is needed (see
+    // keepRecordingPrompt); without one, on the other connection all the time.
+    const bool rawMotion = hasRawMotion(recording ? asking : told)
+                           && (recording || succeeded(told, selectRawMotion(told, root, true)));
     qCDebug(lcPointer) << "X11 pointer source:"
                        << (recording  ? "the server records every move of the pointer"
                            : rawMotion ? "no recording: raw device motion, and a reading every 100 ms for warps"

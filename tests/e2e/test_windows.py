@@ -204,7 +204,7 @@ class TitleBar(unittest.TestCase):
         # only wake for motion that nothing of the program reads. Over the program's windows
         # the source takes raw motion, which keeps the server's recording prompt; elsewhere
         # it does not need it.
-        def raw_motion():
+        def raw_motion(s):
             said = re.findall(r"raw motion (keeps the recording prompt|is not needed)", s.program_errors())
             return said[-1] if said else None
 
@@ -214,7 +214,7 @@ class TitleBar(unittest.TestCase):
             g = s.geometry(main)
             for i in range(12):
                 s.move_to(g.x + 20 + 45 * i, g.y + 10 + 35 * i)
-            wait_for("raw motion over the window", lambda: raw_motion() == "keeps the recording prompt", 2)
+            wait_for("raw motion over the window", lambda: raw_motion(s) == "keeps the recording prompt", 2)
             s.move_to(g.x + 250, g.y + 15)
             s.press()
             for step in range(1, 11):
@@ -230,7 +230,7 @@ class TitleBar(unittest.TestCase):
             s._run(["xdotool", "mousemove_relative", "--", "0", "-28"])
             s.wait_for_pixel("hover under a pointer that a device moved", *face, (29, 99, 205), 1.0)
             s.move_to(5, 5)
-            wait_for("no raw motion over the desktop", lambda: raw_motion() == "is not needed", 2)
+            wait_for("no raw motion over the desktop", lambda: raw_motion(s) == "is not needed", 2)
             self.assertNotIn("the toolkit was sent a motion", s.program_errors())
 
     def test_close_button_ends_the_program_with_status_zero(self):
