@@ -1,5 +1,7 @@
 #include "platform/pointer_source.h"
 
+#include "core/logging.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -26,6 +28,12 @@ int placeOf(const QPoint& point, const QRect& r)
 PointerReading PointerSource::read()
 {
     return {QCursor::pos(), QGuiApplication::mouseButtons() != Qt::NoButton};
+}
+
+void PointerSource::reportEveryMove(bool every)
+{
+    if (everyMove_.exchange(every) != every)
+        qCDebug(lcPointer) << (every ? "a loop follows every move of the pointer" : "only crossings are reported");
 }
 
 std::vector<int> PointerSource::placesOf(const QPoint& point) const

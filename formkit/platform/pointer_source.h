@@ -49,7 +49,7 @@ public:
     void report(const PointerReport& report) const { if (wake_) wake_(report); }
 
     // While a loop follows the pointer (a drag), every move is reported, not only crossings.
-    virtual void reportEveryMove(bool every) { everyMove_ = every; }
+    virtual void reportEveryMove(bool every);
 
     // On any thread: takes a reading as the newest and says whether it crossed a watched
     // rectangle's edge (one from an event older than the newest's is stale: the toolkit and

@@ -8,6 +8,7 @@ from corvane_session import DIALOG_FRAME, Session, wait_for
 
 BLUE_GROUND = (0, 128, 255)
 TITLE_START = (29, 99, 205)
+TRACE_POINTER = "formkit.pointer.debug=true"
 # The dialog frame's rings from the outside in: (top and left, bottom and right).
 FRAME_RINGS = [((192, 192, 192), (0, 0, 0)), ((255, 255, 255), (128, 128, 128)), ((192, 192, 192), (192, 192, 192))]
 
@@ -99,23 +100,31 @@ class TitleBar(unittest.TestCase):
         wait_for("the main window's place", lambda: s.geometry(main, must_exist=False))
         return main
 
+    def press_for_a_drag(self, s):
+        """Presses on the title bar and waits for the program to handle the press, in a session
+        that traces the pointer: the grip is where the pointer is then, and a move before it is
+        not followed."""
+        begun = s.program_errors().count("a loop follows every move")
+        s.press()
+        wait_for("the drag to begin", lambda: s.program_errors().count("a loop follows every move") > begun, 5)
+
     def test_drag_moves_the_window_by_the_pointer_distance(self):
         with Session() as s:
+            s.env["QT_LOGGING_RULES"] = TRACE_POINTER
             main = self.start(s)
             g = s.geometry(main)
             s.move_to(g.x + 250, g.y + 15)
-            s.press()
+            self.press_for_a_drag(s)
             for step in range(1, 6):
                 s.move_to(g.x + 250 + 8 * step, g.y + 15 - 5 * step)
                 time.sleep(0.03)
             s.release()
-            time.sleep(0.2)
+            wait_for("the window to end moved by (40, -25)", lambda: (lambda m: (m.x - g.x, m.y - g.y))(s.geometry(main)) == (40, -25), 3)
             moved = s.geometry(main)
-            self.assertEqual((moved.x - g.x, moved.y - g.y), (40, -25))
 
             # A press and release without moving leaves it in place.
             s.move_to(moved.x + 250, moved.y + 15)
-            s.press()
+            self.press_for_a_drag(s)
             time.sleep(0.1)
             s.release()
             time.sleep(0.2)
@@ -173,7 +182,7 @@ class TitleBar(unittest.TestCase):
         for server_args, path in (((), "the server records every move of the pointer"),
                                   (("-extension", "RECORD"), "no recording: raw device motion")):
             with self.subTest(server_args=server_args), Session(server_args=server_args) as s:
-                s.env["QT_LOGGING_RULES"] = "formkit.pointer.debug=true"
+                s.env["QT_LOGGING_RULES"] = TRACE_POINTER
                 self.follow_the_pointer_beneath_another_window(s, device=not server_args)
                 self.assertIn(path, s.program_errors())
 
@@ -209,14 +218,14 @@ class TitleBar(unittest.TestCase):
             return said[-1] if said else None
 
         with Session(window_manager=True) as s:
-            s.env["QT_LOGGING_RULES"] = "formkit.pointer.debug=true"
+            s.env["QT_LOGGING_RULES"] = TRACE_POINTER
             main = self.start(s)
             g = s.geometry(main)
             for i in range(12):
                 s.move_to(g.x + 20 + 45 * i, g.y + 10 + 35 * i)
             wait_for("raw motion over the window", lambda: raw_motion(s) == "keeps the recording prompt", 2)
             s.move_to(g.x + 250, g.y + 15)
-            s.press()
+            self.press_for_a_drag(s)
             for step in range(1, 11):
                 s._run(["xdotool", "mousemove_relative", "--", "6", "3"])
                 time.sleep(0.02)
