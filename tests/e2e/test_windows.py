@@ -9,6 +9,7 @@ from corvane_session import DIALOG_FRAME, Session, wait_for
 BLUE_GROUND = (0, 128, 255)
 TITLE_START = (29, 99, 205)
 TRACE_POINTER = "formkit.pointer.debug=true"
+DRAG_BEGINS = "a loop follows every move of the pointer"
 # The dialog frame's rings from the outside in: (top and left, bottom and right).
 FRAME_RINGS = [((192, 192, 192), (0, 0, 0)), ((255, 255, 255), (128, 128, 128)), ((192, 192, 192), (192, 192, 192))]
 
@@ -104,9 +105,14 @@ class TitleBar(unittest.TestCase):
         """Presses on the title bar and waits for the program to handle the press, in a session
         that traces the pointer: the grip is where the pointer is then, and a move before it is
         not followed."""
-        begun = s.program_errors().count("a loop follows every move")
+        begun = s.program_errors().count(DRAG_BEGINS)
         s.press()
-        wait_for("the drag to begin", lambda: s.program_errors().count("a loop follows every move") > begun, 5)
+        wait_for("the drag to begin", lambda: s.program_errors().count(DRAG_BEGINS) > begun, 5)
+
+    def wait_for_the_drag_to_end(self, s, main, start, distance, timeout):
+        """Waits for the window to end that far from where it started."""
+        wait_for(f"the window to end moved by {distance}",
+                 lambda: (lambda m: (m.x - start.x, m.y - start.y))(s.geometry(main)) == distance, timeout)
 
     def test_drag_moves_the_window_by_the_pointer_distance(self):
         with Session() as s:
@@ -119,7 +125,7 @@ class TitleBar(unittest.TestCase):
                 s.move_to(g.x + 250 + 8 * step, g.y + 15 - 5 * step)
                 time.sleep(0.03)
             s.release()
-            wait_for("the window to end moved by (40, -25)", lambda: (lambda m: (m.x - g.x, m.y - g.y))(s.geometry(main)) == (40, -25), 3)
+            self.wait_for_the_drag_to_end(s, main, g, (40, -25), 3)
             moved = s.geometry(main)
 
             # A press and release without moving leaves it in place.
@@ -230,7 +236,7 @@ class TitleBar(unittest.TestCase):
                 s._run(["xdotool", "mousemove_relative", "--", "6", "3"])
                 time.sleep(0.02)
             s.release()
-            wait_for("the window to follow the drag", lambda: (lambda m: (m.x - g.x, m.y - g.y))(s.geometry(main)) == (60, 30), 2)
+            self.wait_for_the_drag_to_end(s, main, g, (60, 30), 2)
             # A device moves the pointer inside the window onto a button: no window is crossed.
             g = s.geometry(main)
             face, below = (g.x + 190, g.y + 202), (g.x + 90, g.y + 244)
